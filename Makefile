@@ -1,0 +1,52 @@
+# Needlecast: `make run` runs the main job, `make test` runs every test. Both install
+# the Debian packages they need first.
+.PHONY: run test deps build build-linux build-asan build-win32 build-win64 bench clean
+
+JOBS ?= $(shell nproc)
+CROSS_SIMS := $(CURDIR)/build/win32/needlecast-sim.exe;$(CURDIR)/build/win64/needlecast-sim.exe
+
+deps:
+	bash scripts/install-deps.sh
+
+build-linux:
+	cmake --preset linux -DNEEDLECAST_CROSS_SIMS="$(CROSS_SIMS)" >/dev/null
+	cmake --build --preset linux -j $(JOBS)
+
+build-asan:
+	cmake --preset linux-asan >/dev/null
+	cmake --build --preset linux-asan -j $(JOBS)
+
+build-win32:
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 -j $(JOBS)
+
+build-win64:
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 -j $(JOBS)
+
+build: build-win32 build-win64 build-linux build-asan
+
+# Ten simulated minutes of the experiment, with a progress line every simulated minute.
+run: deps
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux -j $(JOBS) --target needlecast-sim
+	./build/linux/needlecast-sim --frames 36000 --every 3600
+
+# Every suite: both Windows builds under Wine, the sanitizer build, then the native build
+# (which also compares the three builds' runs).
+test: deps build
+	scripts/wine-prefix
+	@status=0; \
+	for preset in win32 win64 linux-asan linux; do \
+	  echo "== ctest $$preset"; \
+	  ctest --preset $$preset -j $(JOBS) || status=1; \
+	done; \
+	exit $$status
+
+bench: deps
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux -j $(JOBS) --target bench_update
+	./build/linux/bench/bench_update
+
+clean:
+	rm -rf build
