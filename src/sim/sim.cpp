@@ -1,0 +1,194 @@
+// needlecast-sim's pieces: option parsing and the windowless start-up and frame step.
+#include "sim/sim.h"
+
+#include "grid.h"
+#include "render.h"
+#include "stick.h"
+#include "utility/clock.h"
+#include "utility/qzmath.h"
+#include "utility/timer.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+const char* const SIM_USAGE =
+    "usage: needlecast-sim [--seed S] [--frames N] [--interval T] [--every K]\n"
+    "Runs Buffon's needle experiment of the Needlecast saver without a window.\n"
+    "  --seed S      seed of the random sequence, 0..4294967295 (default: the time in seconds)\n"
+    "  --frames N    frames to run, 1..4294967295 (default 36000)\n"
+    "  --interval T  seconds per frame, a positive number (default 1/60)\n"
+    "  --every K     print the estimate line every K frames (default 0: at the end only)\n"
+    "  --help        this text\n";
+
+namespace
+{
+bool ParseUnsigned32(const char* text, uint32_t* value)
+{
+    // Digits only: no sign, no spaces, no hexadecimal.
+    if (text == nullptr || *text == '\0')
+        return false;
+    for (const char* p = text; *p != '\0'; ++p)
+    {
+        if (*p < '0' || *p > '9')
+            return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long parsed = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || parsed > 0xFFFFFFFFull)
+        return false;
+    *value = static_cast<uint32_t>(parsed);
+    return true;
+}
+
+bool ParseInterval(const char* text, double* value)
+{
+    if (text == nullptr || *text == '\0')
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const double parsed = std::strtod(text, &end);
+    if (*end != '\0' || !std::isfinite(parsed) || !(parsed > 0))
+        return false;
+    *value = parsed;
+    return true;
+}
+
+std::string Quote(const char* text)
+{
+    return std::string("'") + (text ? text : "") + "'";
+}
+} // namespace
+
+int64_t IntervalTicks(double interval_s)
+{
+    return static_cast<int64_t>(std::floor(interval_s * static_cast<double>(SIM_CLOCK_FREQUENCY) + 0.5));
+}
+
+bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, std::string* error)
+{
+    *options = SimOptions();
+    for (int i = 1; i < argc; ++i)
+    {
+        std::string name = argv[i];
+        const char* value = nullptr;
+        bool has_inline_value = false;
+        const size_t equals = name.find('=');
+        if (name.compare(0, 2, "--") == 0 && equals != std::string::npos)
+        {
+            value = argv[i] + equals + 1;
+            name.resize(equals);
+            has_inline_value = true;
+        }
+
+        if (name == "--help" || name == "-h")
+        {
+            options->help = true;
+            continue;
+        }
+
+        const bool known = name == "--seed" || name == "--frames" || name == "--interval" || name == "--every";
+        if (!known)
+        {
+            *error = "unknown option " + Quote(argv[i]);
+            return false;
+        }
+        if (!has_inline_value)
+        {
+            if (i + 1 >= argc)
+            {
+                *error = name + ": missing value";
+                return false;
+            }
+            value = argv[++i];
+        }
+
+        if (name == "--seed")
+        {
+            if (!ParseUnsigned32(value, &options->seed))
+            {
+                *error = "--seed: expected a whole number from 0 to 4294967295, got " + Quote(value);
+                return false;
+            }
+            options->seed_given = true;
+        }
+        else if (name == "--frames")
+        {
+            if (!ParseUnsigned32(value, &options->frames) || options->frames == 0)
+            {
+                *error = "--frames: expected a whole number from 1 to 4294967295, got " + Quote(value);
+                return false;
+            }
+        }
+        else if (name == "--every")
+        {
+            if (!ParseUnsigned32(value, &options->every))
+            {
+                *error = "--every: expected a whole number from 0 to 4294967295, got " + Quote(value);
+                return false;
+            }
+        }
+        else
+        {
+            if (!ParseInterval(value, &options->interval_s))
+            {
+                *error = "--interval: expected a positive number of seconds, got " + Quote(value);
+                return false;
+            }
+        }
+    }
+
+    if (options->help)
+        return true;
+
+    // The synthetic clock counts whole nanoseconds in 64 bits: the interval must be at
+    // least one tick, and the whole run must fit in the counter.
+    const double ticks = options->interval_s * static_cast<double>(SIM_CLOCK_FREQUENCY);
+    const double max_ticks = static_cast<double>(std::numeric_limits<int64_t>::max()) / options->frames;
+    if (ticks < 0.5 || ticks >= max_ticks)
+    {
+        char text[160];
+        std::snprintf(text, sizeof(text),
+                      "--interval: %g s is outside what %u frames on a nanosecond clock can run", options->interval_s,
+                      options->frames);
+        *error = text;
+        return false;
+    }
+    return true;
+}
+
+void StartExperiment(uint32_t seed)
+{
+    RandomSeed(seed);
+    CStick::Static_Init();
+    CGrid::Init();
+    CRender::DeleteAllSticks();
+    ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
+    CTimer::Init();
+}
+
+void StepExperiment(int64_t ticks)
+{
+    ClockAdvance(ticks);
+    CTimer::Tick();
+    CRender::Update(CTimer::FrameInterval);
+}
+
+std::string SummaryLine(uint32_t frames)
+{
+    char line[200];
+    std::snprintf(line, sizeof(line), "frames=%u needles=%d target=%d n=%llu c=%llu", frames, CRender::CountSticks(),
+                  CRender::TargetStickCount, CStick::SticksTested, CStick::SticksCrossing);
+    return line;
+}
+
+std::string EstimateLine()
+{
+    char line[ESTIMATE_TEXT_SIZE];
+    FormatEstimate(line);
+    return line;
+}

@@ -1,0 +1,40 @@
+// needlecast-sim's pieces: its options, and the saver's start-up and frame step without a window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct SimOptions
+{
+    uint32_t seed = 0;
+    bool seed_given = false;
+    uint32_t frames = 36000;
+    double interval_s = 1.0 / 60.0;
+    uint32_t every = 0;
+    bool help = false;
+};
+
+// Counter ticks per second of the synthetic clock the runner drives.
+const int64_t SIM_CLOCK_FREQUENCY = 1000000000;
+
+// Reads argv into options. Returns false with a one-line message (naming the argument)
+// in error when an argument is bad.
+bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, std::string* error);
+
+// The interval as whole ticks of the synthetic clock: round(interval_s * 10^9).
+int64_t IntervalTicks(double interval_s);
+
+// The start of a saver run without GL: seed, needle colour, pane, empty table, timer
+// on a synthetic clock.
+void StartExperiment(uint32_t seed);
+
+// One frame: advance the clock, tick the timer, step the scene.
+void StepExperiment(int64_t ticks);
+
+// "frames=... needles=... target=... n=... c=..." for the frames run so far.
+std::string SummaryLine(uint32_t frames);
+
+// The estimate line as the screen shows it.
+std::string EstimateLine();
+
+extern const char* const SIM_USAGE;

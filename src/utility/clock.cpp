@@ -1,0 +1,42 @@
+// The clock layer's switch between the system counter and the synthetic clock.
+#include "utility/clock.h"
+
+namespace
+{
+bool Synthetic = false;
+int64_t SyntheticFrequency = 0;
+int64_t SyntheticCount = 0;
+} // namespace
+
+int ClockQueryFrequency(int64_t* frequency)
+{
+    if (!Synthetic)
+        return SystemClockFrequency(frequency);
+    *frequency = SyntheticFrequency;
+    return 1;
+}
+
+int ClockQueryCounter(int64_t* count)
+{
+    if (!Synthetic)
+        return SystemClockCounter(count);
+    *count = SyntheticCount;
+    return 1;
+}
+
+void ClockUseSynthetic(int64_t frequency)
+{
+    Synthetic = true;
+    SyntheticFrequency = frequency;
+    SyntheticCount = 0;
+}
+
+void ClockAdvance(int64_t ticks)
+{
+    SyntheticCount += ticks;
+}
+
+void ClockUseSystem()
+{
+    Synthetic = false;
+}

@@ -1,0 +1,30 @@
+// Angles and random values: the process-wide LCG, ranged draws and angle-to-direction.
+#pragma once
+
+#include <cstdint>
+
+// Largest value Rand() returns.
+const int RANDOM_MAX = 32767;
+
+// Seeds the one process-wide sequence (the state is 1 until seeded).
+void RandomSeed(uint32_t seed);
+
+// Next integer 0..32767 of the sequence: state = state * 214013 + 2531011, result = bits 16..30.
+int Rand();
+
+// Raw generator state, for tests that need to place the sequence exactly.
+uint32_t RandomState();
+void SetRandomState(uint32_t state);
+
+// A double in [lower, upper] from one draw.
+double RandomRange(double lower, double upper);
+
+// RandomRange(0.0, 1.0).
+double RandomUnit();
+
+// angle in degrees, 0..360 (with EPSILON slack); *first = sin(angle), *second = -cos(angle).
+void AngleToVector(double angle, double* first, double* second);
+
+// sin and cos of x radians (|x| up to about 2 pi) in plain double arithmetic, so that
+// every build, whatever its maths library, gets the same bits.
+void SinCos(double x, double* sine, double* cosine);
