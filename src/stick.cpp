@@ -8,6 +8,20 @@
 
 #include <cmath>
 
+namespace
+{
+// One colour channel's step; a channel that reaches zero stays there.
+inline void FadeChannel(double& channel, double& rate, double time_interval_s)
+{
+    channel += time_interval_s * rate;
+    if (channel <= 0)
+    {
+        channel = 0;
+        rate = 0;
+    }
+}
+} // namespace
+
 CVector3 CStick::StickColor;
 unsigned long long CStick::SticksTested = 0;
 unsigned long long CStick::SticksCrossing = 0;
@@ -48,17 +62,9 @@ void CStick::Update(double time_interval_s)
     if (!HasBeenCollisionTested)
         CollisionTest();
 
-    double* channels[3] = {&Color.x, &Color.y, &Color.z};
-    double* rates[3] = {&ColorRate.x, &ColorRate.y, &ColorRate.z};
-    for (int i = 0; i < 3; ++i)
-    {
-        *channels[i] += time_interval_s * *rates[i];
-        if (*channels[i] <= 0)
-        {
-            *channels[i] = 0;
-            *rates[i] = 0;
-        }
-    }
+    FadeChannel(Color.x, ColorRate.x, time_interval_s);
+    FadeChannel(Color.y, ColorRate.y, time_interval_s);
+    FadeChannel(Color.z, ColorRate.z, time_interval_s);
 
     Size.y += time_interval_s * SizeRate.y;
     if (Size.y <= 0)
