@@ -8,6 +8,8 @@ class CGrid
 public:
     static void Init();
     static void Update(double time_interval_s);
+    // Draws the 41 lines (render_gl.cpp).
+    static void Draw();
 
     static CVector3 Color;
     static CVector3 LineSize;

@@ -1,7 +1,9 @@
-// CRender: owner of the scene. This header holds the frame step, the needle table,
-// the population rule and the estimate of pi.
+// CRender: owner of the scene: the frame step, the needle table, the population rule and
+// the estimate of pi (render.cpp, no GL), and the GL set-up, projection and frame drawing
+// (render_gl.cpp).
 #pragma once
 
+#include "bitmapfont.h"
 #include "utility/vector.h"
 
 class CStick;
@@ -29,6 +31,21 @@ public:
 
     // Kept between MIN_STICKS and MAX_STICKS; starts at MIN_STICKS once per process.
     static int TargetStickCount;
+
+    // GL half: set-up once a context is current, projection on every size change, the
+    // frame, and tear-down while the context is still current.
+    static void Init(DeviceContext hdc);
+    static void Resize(int w, int h);
+    static void Close();
+    static void Draw();
+    static void DrawEstimate();
+
+    // The GL window's client size in pixels; 0 until the first Resize.
+    static int ScreenWidth;
+    static int ScreenHeight;
+
+    // The 18-point font of the estimate line.
+    static CBitmapFont TextFont;
 
     // Frame rate below which (or at which) the population shrinks.
     static constexpr double THRESHOLD_FRAME_RATE = 30.0;

@@ -16,6 +16,8 @@ public:
 
     void Update(double time_interval_s);
     bool IsDead() const;
+    // Draws the needle with its depth fade (render_gl.cpp).
+    void Draw() const;
 
     // Internal steps of Update, open for the tests.
     void CollisionTest();

@@ -1,32 +1,74 @@
-// needlecast-sim: runs the needle experiment headless and prints the estimate.
+// needlecast-sim: runs the needle experiment headless, prints the estimate, and on Linux
+// can draw the final frame into a PNG file.
 #include "sim/sim.h"
+
+#include "render.h"
+#include "utility/qzmath.h"
+
+#ifdef NEEDLECAST_OFFSCREEN
+#include "sim/offscreen.h"
+#endif
 
 #include <cstdio>
 #include <ctime>
 #include <string>
+
+namespace
+{
+int Fail(const std::string& message, int code)
+{
+    std::fprintf(stderr, "needlecast-sim: %s\n", message.c_str());
+    return code;
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
     SimOptions options;
     std::string error;
     if (!ParseSimArguments(argc, argv, &options, &error))
-    {
-        std::fprintf(stderr, "needlecast-sim: %s\n", error.c_str());
-        return 2;
-    }
+        return Fail(error, 2);
     if (options.help)
     {
         std::fputs(SIM_USAGE, stdout);
         return 0;
     }
 
+    const bool picture = !options.png_path.empty();
+#ifdef NEEDLECAST_OFFSCREEN
+    // Refuse an unwritable file before the run, not after it.
+    if (picture && !CheckWritable(options.png_path, &error))
+        return Fail(error, 2);
+#else
+    if (picture)
+        return Fail("--png: off-screen pictures are drawn by the Linux build only", 2);
+#endif
+
     const uint32_t seed = options.seed_given ? options.seed : static_cast<uint32_t>(std::time(nullptr));
     const int64_t ticks = IntervalTicks(options.interval_s);
+
+#ifdef NEEDLECAST_OFFSCREEN
+    COffscreen offscreen;
+    LinuxDevice device;
+    if (picture)
+    {
+        // The saver's own start: CRender::Init takes the same draws in the same order.
+        if (!offscreen.Create(options.width, options.height, &error))
+            return Fail("cannot draw off screen: " + error, 1);
+        RandomSeed(seed);
+        CRender::Init(&device);
+        CRender::Resize(options.width, options.height);
+        StartSyntheticTimer();
+    }
+    else
+#endif
+    {
+        StartExperiment(seed);
+    }
 
     // The seed first, so that a run with the default seed can be repeated.
     std::printf("seed=%u\n", seed);
 
-    StartExperiment(seed);
     for (uint32_t frame = 1; frame <= options.frames; ++frame)
     {
         StepExperiment(ticks);
@@ -37,7 +79,22 @@ int main(int argc, char** argv)
         }
     }
 
-    std::printf("%s\n", SummaryLine(options.frames).c_str());
-    std::printf("%s\n", EstimateLine().c_str());
+    // Taken before the picture: closing the renderer empties the table.
+    const std::string summary = SummaryLine(options.frames);
+    const std::string estimate = EstimateLine();
+
+#ifdef NEEDLECAST_OFFSCREEN
+    if (picture)
+    {
+        CRender::Draw();
+        const std::vector<uint8_t> rgb = offscreen.ReadRgb();
+        CRender::Close();
+        if (!WritePng(options.png_path, options.width, options.height, rgb, &error))
+            return Fail(error, 2);
+    }
+#endif
+
+    std::printf("%s\n", summary.c_str());
+    std::printf("%s\n", estimate.c_str());
     return 0;
 }

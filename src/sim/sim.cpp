@@ -22,6 +22,8 @@ const char* const SIM_USAGE =
     "  --frames N    frames to run, 1..4294967295 (default 36000)\n"
     "  --interval T  seconds per frame, a positive number (default 1/60)\n"
     "  --every K     print the estimate line every K frames (default 0: at the end only)\n"
+    "  --png FILE    draw the final frame off screen into a PNG file (Linux only)\n"
+    "  --size WxH    size of that picture, each side 1..8192 (default 1024x768)\n"
     "  --help        this text\n";
 
 namespace
@@ -58,6 +60,26 @@ bool ParseInterval(const char* text, double* value)
     return true;
 }
 
+// "WxH" with each side 1..SIM_MAX_SIDE.
+bool ParseSize(const char* text, int* width, int* height)
+{
+    if (text == nullptr)
+        return false;
+    const char* cross = std::strchr(text, 'x');
+    if (cross == nullptr)
+        return false;
+    const std::string first(text, cross);
+    uint32_t w = 0;
+    uint32_t h = 0;
+    if (!ParseUnsigned32(first.c_str(), &w) || !ParseUnsigned32(cross + 1, &h))
+        return false;
+    if (w < 1 || h < 1 || w > static_cast<uint32_t>(SIM_MAX_SIDE) || h > static_cast<uint32_t>(SIM_MAX_SIDE))
+        return false;
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    return true;
+}
+
 std::string Quote(const char* text)
 {
     return std::string("'") + (text ? text : "") + "'";
@@ -91,7 +113,8 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
             continue;
         }
 
-        const bool known = name == "--seed" || name == "--frames" || name == "--interval" || name == "--every";
+        const bool known = name == "--seed" || name == "--frames" || name == "--interval" || name == "--every" ||
+                           name == "--png" || name == "--size";
         if (!known)
         {
             *error = "unknown option " + Quote(argv[i]);
@@ -121,6 +144,23 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
             if (!ParseUnsigned32(value, &options->frames) || options->frames == 0)
             {
                 *error = "--frames: expected a whole number from 1 to 4294967295, got " + Quote(value);
+                return false;
+            }
+        }
+        else if (name == "--png")
+        {
+            if (*value == '\0')
+            {
+                *error = "--png: expected a file name";
+                return false;
+            }
+            options->png_path = value;
+        }
+        else if (name == "--size")
+        {
+            if (!ParseSize(value, &options->width, &options->height))
+            {
+                *error = "--size: expected WxH with each side from 1 to 8192, got " + Quote(value);
                 return false;
             }
         }
@@ -167,6 +207,11 @@ void StartExperiment(uint32_t seed)
     CStick::Static_Init();
     CGrid::Init();
     CRender::DeleteAllSticks();
+    StartSyntheticTimer();
+}
+
+void StartSyntheticTimer()
+{
     ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
     CTimer::Init();
 }

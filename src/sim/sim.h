@@ -12,7 +12,14 @@ struct SimOptions
     double interval_s = 1.0 / 60.0;
     uint32_t every = 0;
     bool help = false;
+    // --png FILE and --size WxH: a picture of the final frame.
+    std::string png_path;
+    int width = 1024;
+    int height = 768;
 };
+
+// The largest picture side --size accepts.
+const int SIM_MAX_SIDE = 8192;
 
 // Counter ticks per second of the synthetic clock the runner drives.
 const int64_t SIM_CLOCK_FREQUENCY = 1000000000;
@@ -27,6 +34,9 @@ int64_t IntervalTicks(double interval_s);
 // The start of a saver run without GL: seed, needle colour, pane, empty table, timer
 // on a synthetic clock.
 void StartExperiment(uint32_t seed);
+
+// The timer's start on the synthetic clock, for a run whose scene CRender::Init set up.
+void StartSyntheticTimer();
 
 // One frame: advance the clock, tick the timer, step the scene.
 void StepExperiment(int64_t ticks);

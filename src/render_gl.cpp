@@ -1,0 +1,143 @@
+// CRender's GL half: GL state, projection, the frame's drawing and the estimate overlay,
+// with the needle and pane drawing routines.
+#include "render.h"
+
+#include "box.h"
+#include "gl.h"
+#include "grid.h"
+#include "stick.h"
+#include "utility/debug.h"
+
+#include <cmath>
+
+int CRender::ScreenWidth = 0;
+int CRender::ScreenHeight = 0;
+CBitmapFont CRender::TextFont;
+
+namespace
+{
+const double FIELD_OF_VIEW = 45.0;
+const double NEAR_PLANE = static_cast<double>(0.1f);
+const double FAR_PLANE = 150.0;
+const int FONT_POINTS = 18;
+
+// The estimate line: white at 45 % just above the bottom edge.
+const GLfloat TEXT_ALPHA = 0.45f;
+const double TEXT_ROW = 1.02;
+} // namespace
+
+void CRender::Init(DeviceContext hdc)
+{
+    Trace("CRender::Init\n");
+    GUARD(hdc != NULL);
+
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+
+    // Default light, material and winding: a white light from the viewer along -z,
+    // counter-clockwise front faces, ambient and diffuse tracking the colour.
+    glEnable(GL_DEPTH_TEST);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_CULL_FACE);
+
+    for (CStick*& stick : Sticks)
+        stick = nullptr;
+
+    TextFont.Init(hdc, FONT_POINTS);
+
+    // In this order: it fixes the order of their random draws.
+    CStick::Static_Init();
+    CGrid::Init();
+}
+
+void CRender::Resize(int w, int h)
+{
+    Trace("CRender::Resize\n");
+    GUARD(w > 0);
+    GUARD(h > 0);
+
+    ScreenWidth = w;
+    ScreenHeight = h;
+    Trace("ScreenWidth = %d, ScreenHeight = %d\n", ScreenWidth, ScreenHeight);
+
+    glViewport(0, 0, w, h);
+
+    // Every size notification starts from the identity, so a second one (a preview, a
+    // user's resize) gives the same projection as a first one would.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(FIELD_OF_VIEW, static_cast<double>(w) / static_cast<double>(h), NEAR_PLANE, FAR_PLANE);
+    gluLookAt(0, 0, 0, 0, 0, -50, 0, 50, 0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void CRender::Close()
+{
+    Trace("CRender::Close\n");
+    DeleteAllSticks();
+    TextFont.Close();
+}
+
+void CRender::Draw()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_LIGHTING);
+
+    for (CStick* stick : Sticks)
+    {
+        if (stick != nullptr)
+            stick->Draw();
+    }
+    CGrid::Draw();
+
+    glDisable(GL_LIGHTING);
+    DrawEstimate();
+}
+
+void CRender::DrawEstimate()
+{
+    char line[ESTIMATE_TEXT_SIZE];
+    FormatEstimate(line);
+
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, TEXT_ALPHA);
+
+    const int width = TextFont.GetTextWidth(line);
+    GUARD(ScreenWidth > 0);
+
+    // The line holds no per-cent sign, so it can serve as its own format.
+    TextFont.Print(0.5 - width * 0.5 / ScreenWidth, TEXT_ROW, "%s", line);
+    glDisable(GL_BLEND);
+}
+
+void CStick::Draw() const
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslated(Position.x, Position.y, Position.z);
+    glRotated(RotationAngle, RotationAxis.x, RotationAxis.y, RotationAxis.z);
+
+    // Black at the far plane, full colour at the eye.
+    const double fade = 1.0 - std::fabs(Position.z / 150.0);
+    glColor3f(static_cast<GLfloat>(fade * Color.x), static_cast<GLfloat>(fade * Color.y),
+              static_cast<GLfloat>(fade * Color.z));
+
+    DrawBox(static_cast<float>(Size.x), static_cast<float>(Size.y), static_cast<float>(Size.z), PrimitiveMode);
+}
+
+void CGrid::Draw()
+{
+    for (double y = -20.0; y <= 20.0; y += 1.0)
+    {
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslated(0.0, y, Position.z);
+        glColor3f(static_cast<GLfloat>(Color.x), static_cast<GLfloat>(Color.y), static_cast<GLfloat>(Color.z));
+        DrawBox(static_cast<float>(LineSize.x), static_cast<float>(LineSize.y), static_cast<float>(LineSize.z),
+                PRIMITIVE_QUADS);
+    }
+}
