@@ -45,8 +45,9 @@ test: deps build
 
 bench: deps
 	cmake --preset linux >/dev/null
-	cmake --build --preset linux -j $(JOBS) --target bench_update
+	cmake --build --preset linux -j $(JOBS) --target bench_update bench_draw
 	./build/linux/bench/bench_update
+	./build/linux/bench/bench_draw
 
 clean:
 	rm -rf build

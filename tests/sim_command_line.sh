@@ -58,6 +58,13 @@ now=$(date +%s)
 [ -n "$seed" ] && [ $((now - seed)) -ge 0 ] && [ $((now - seed)) -lt 600 ]
 check "default seed is the time in seconds" $?
 
+# The Windows builds draw no pictures and say so.
+if [ "$#" -gt 1 ]; then
+  expect_refusal --png --png shot.png
+  [ ! -e shot.png ]
+  check "no picture file from the Windows build" $?
+fi
+
 rm -f /tmp/sim_err.$$
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

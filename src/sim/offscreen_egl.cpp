@@ -189,11 +189,10 @@ void COffscreen::Destroy()
         eglDestroyContext(display_, context_);
         context_ = nullptr;
     }
-    if (display_ != nullptr)
-    {
-        eglTerminate(display_);
-        display_ = nullptr;
-    }
+    // The display itself stays initialised: EGL hands out one per platform for the whole
+    // process, and terminating it would unload Mesa's driver (which leaves blocks behind)
+    // only for the next COffscreen to load it again.
+    display_ = nullptr;
     width_ = height_ = 0;
 }
 
