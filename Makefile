@@ -1,6 +1,6 @@
 # Needlecast: `make run` runs the main job, `make test` runs every test. Both install
 # the Debian packages they need first.
-.PHONY: run test deps build build-linux build-asan build-win32 build-win64 bench clean
+.PHONY: run test deps build build-linux build-asan build-win32 build-win64 bench fuzz clean
 
 JOBS ?= $(shell nproc)
 CROSS_SIMS := $(CURDIR)/build/win32/needlecast-sim.exe;$(CURDIR)/build/win64/needlecast-sim.exe
@@ -48,6 +48,10 @@ bench: deps
 	cmake --build --preset linux -j $(JOBS) --target bench_update bench_draw
 	./build/linux/bench/bench_update
 	./build/linux/bench/bench_draw
+
+# A minute of libFuzzer, under AddressSanitizer, on the saver's command-line walk.
+fuzz: deps
+	bash fuzz/run.sh build/fuzz 60
 
 clean:
 	rm -rf build

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "gl.h"
+
 void PlatformFontCreate(CBitmapFont& font, int point_size)
 {
     // A negative height selects by character height: a true point size on this device.
@@ -14,6 +16,17 @@ void PlatformFontCreate(CBitmapFont& font, int point_size)
     // The previously selected font is not kept: this one stays selected for measuring.
     SelectObject(font.Dc, handle);
     wglUseFontBitmapsA(font.Dc, 32, 96, font.CharDisplayList);
+
+    // The space has no bitmap, and some implementations (Wine's among them) give its list
+    // no advance: words then run together. Make it move by the space's measured width,
+    // which is what a correct list does anyway.
+    SIZE space = {0, 0};
+    if (GetTextExtentPoint32A(font.Dc, " ", 1, &space) && space.cx > 0)
+    {
+        glNewList(font.CharDisplayList, GL_COMPILE);
+        glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(space.cx), 0.0f, nullptr);
+        glEndList();
+    }
 }
 
 void PlatformFontDestroy(CBitmapFont& font)

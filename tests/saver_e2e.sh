@@ -1,0 +1,263 @@
+#!/usr/bin/env bash
+# needlecast.scr end to end under Wine on the Xvfb that with_xvfb.sh started: full screen,
+# preview, about box and set-up failure, with real X input from xdotool.
+# Usage: saver_e2e.sh wine-run needlecast.scr preview_host.exe [cases...]
+set -u
+wine_run=$1
+scr=$2
+preview_host=$3
+shift 3
+cases=("$@")
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# The prefix with_xvfb.sh chose: the test ends every Wine process in it between cases.
+export NEEDLECAST_WINEPREFIX=${NEEDLECAST_WINEPREFIX:-$root/build/wine-x}
+[ ${#cases[@]} -gt 0 ] || cases=(fullscreen second preview preview_refusals about)
+
+work=$(mktemp -d)
+failures=0
+passes=0
+skipped=0
+# The 32-bit Wine here shows no GL child window at all (an open problem), so its build
+# may mark the picture checks optional; they are then reported as skipped.
+gl_check() { # name, status
+  if [ "$2" -ne 0 ] && [ -n "${NEEDLECAST_E2E_GL_OPTIONAL:-}" ]; then
+    skipped=$((skipped + 1)); echo "skipped: $1"
+  else
+    check "$1" "$2"
+  fi
+}
+check() { # name, status
+  if [ "$2" -eq 0 ]; then passes=$((passes + 1)); echo "ok: $1"; else failures=$((failures + 1)); echo "FAILED: $1"; fi
+}
+cleanup() {
+  # Everything this test started in its prefix.
+  WINEPREFIX=$NEEDLECAST_WINEPREFIX wineserver -k 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Starts the saver in the background with the given arguments; sets pid.
+start() {
+  "$wine_run" "$scr" "$@" >"$work/out.txt" 2>&1 &
+  pid=$!
+}
+
+# Waits up to $2 seconds for a window named $1; prints its id.
+wait_window() {
+  local id
+  for _ in $(seq 1 $(($2 * 5))); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
+# Waits up to $1 seconds for the saver to end; sets code. Fails if it is still running.
+wait_exit() {
+  for _ in $(seq 1 $(($1 * 5))); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid"
+      code=$?
+      return 0
+    fi
+    sleep 0.2
+  done
+  code=
+  return 1
+}
+
+# Wine draws a GL child into an X window of its own parked under a 1x1 window at -1,-1.
+gl_window() { # WxH
+  timeout 10 xwininfo -root -tree | awk -v size=" $1+0+0 " 'index($0, size) && / \+-1\+-1$/ { print $1; exit }'
+}
+
+shot() { # window-id file
+  timeout 10 xwd -id "$1" -silent | convert xwd:- "png:$2"
+}
+
+# Runs of lit pixels down the centre column, above the text band.
+line_runs() { # file width height
+  convert "$1" -crop "1x$(($3 - 80))+$(($2 / 2))+0" +repage -depth 8 rgb:- | od -An -v -tu1 -w3 |
+    awk '{ lit = ($1 > 10 || $2 > 10 || $3 > 10); if (lit && !was) runs++; was = lit } END { print runs + 0 }'
+}
+
+# Grey text pixels (white at 45 % over black) in the bottom 50 rows.
+text_pixels() { # file width height
+  convert "$1" -crop "${2}x50+0+$(($3 - 50))" +repage \
+    -fx '(abs(r-g)<0.02 && abs(g-b)<0.02 && r>0.39 && r<0.51) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:
+}
+
+case_fullscreen() {
+  xdotool mousemove 500 400
+  start /s
+  local id
+  id=$(wait_window "Screen Saver" 20)
+  check "/s opens the saver window" $?
+  sleep 2
+  local geometry
+  geometry=$(xwininfo -id "$id" 2>/dev/null | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} /Height/ {h=$NF} END {print x, y, w, h}')
+  [ "$geometry" = "0 0 1024 768" ]
+  check "the window covers the 1024x768 screen (got $geometry)" $?
+
+  local gl
+  gl=$(gl_window 1024x768)
+  [ -n "$gl" ]
+  gl_check "the GL child draws at 1024x768" $?
+  if [ -n "$gl" ]; then
+    shot "$gl" "$work/one.png"
+    sleep 1
+    shot "$gl" "$work/two.png"
+    local runs
+    runs=$(line_runs "$work/one.png" 1024 768)
+    [ "$runs" -ge 8 ]
+    check "the screenshot shows the pane lines ($runs runs down the centre)" $?
+    [ "$(text_pixels "$work/one.png" 1024 768)" -gt 50 ]
+    check "the screenshot shows the estimate line" $?
+    [ "$(compare -metric AE "$work/one.png" "$work/two.png" null: 2>&1 | cut -d' ' -f1)" != "0" ]
+    check "a second screenshot a second later differs" $?
+    [ -n "${NEEDLECAST_SHOT:-}" ] && cp "$work/one.png" "$NEEDLECAST_SHOT"
+  fi
+
+  # From wherever the pointer is now that the saver is up.
+  local x y
+  eval "$(xdotool getmouselocation --shell | grep -E '^[XY]=')"
+  x=$X
+  y=$Y
+  xdotool mousemove $((x + 3)) $((y + 1))
+  sleep 1.5
+  kill -0 "$pid" 2>/dev/null
+  check "a move of 3 right and 1 down leaves it running" $?
+  xdotool mousemove $((x + 4)) $((y + 1))
+  wait_exit 10 && [ "$code" -eq 0 ]
+  check "one pixel more ends it with exit code 0 (code ${code:-running})" $?
+
+  start /s
+  wait_window "Screen Saver" 20 >/dev/null && sleep 2
+  xdotool key a
+  wait_exit 10 && [ "$code" -eq 0 ]
+  check "a key press ends it with 0 (code ${code:-running})" $?
+
+  start -S
+  wait_window "Screen Saver" 20 >/dev/null && sleep 2
+  xdotool click 1
+  wait_exit 10 && [ "$code" -eq 0 ]
+  check "a click ends it with 0 (code ${code:-running})" $?
+}
+
+case_second() {
+  start /s
+  local first=$pid
+  wait_window "Screen Saver" 20 >/dev/null && sleep 2
+  start /s
+  wait_exit 15 && [ "$code" -eq 0 ]
+  check "a second /s exits with 0 (code ${code:-running})" $?
+  kill -0 "$first" 2>/dev/null
+  check "the first saver runs on" $?
+  [ "$(xdotool search --name '^Screen Saver$' | wc -l)" -eq 1 ]
+  check "only one saver window" $?
+  pid=$first
+  xdotool key Escape
+  wait_exit 10
+}
+
+case_preview() {
+  "$wine_run" "$preview_host" 10 >"$work/host.txt" 2>/dev/null &
+  local host=$!
+  local hwnd=
+  for _ in $(seq 1 100); do
+    hwnd=$(head -n 1 "$work/host.txt" 2>/dev/null | tr -dc '0-9')
+    [ -n "$hwnd" ] && break
+    sleep 0.2
+  done
+  [ -n "$hwnd" ]
+  check "the preview host gives its window handle" $?
+  xdotool mousemove 10 10
+  start /p "$hwnd"
+  sleep 4
+  local gl
+  gl=$(gl_window 152x112)
+  [ -n "$gl" ]
+  gl_check "/p draws into the 152x112 preview" $?
+  if [ -n "$gl" ]; then
+    shot "$gl" "$work/preview.png"
+    [ "$(convert "$work/preview.png" -format '%[fx:maxima.r > 0.05 || maxima.g > 0.05 || maxima.b > 0.05]' info:)" = "1" ]
+    check "the preview shows the scene" $?
+  fi
+  local host_window
+  host_window=$(xdotool search --name "^Preview host$" | head -n 1)
+  xdotool mousemove 200 200 mousemove 260 250
+  [ -n "$host_window" ] && xdotool windowactivate --sync "$host_window" 2>/dev/null
+  xdotool key a key Return
+  sleep 1.5
+  kill -0 "$pid" 2>/dev/null
+  check "the preview ignores pointer moves and keys" $?
+  wait_exit 15 && [ "$code" -eq 0 ]
+  check "the preview ends when the host destroys its window (code ${code:-running})" $?
+  wait "$host" 2>/dev/null
+}
+
+case_preview_refusals() {
+  local args
+  for args in "/p" "/p 0" "/p:1234" "/x" "/ 7"; do
+    start $args
+    wait_exit 10 && [ "$code" -eq 255 ]
+    check "'$args' exits with -1 at once (code ${code:-running})" $?
+  done
+}
+
+case_about() {
+  local args
+  for args in "/c" "" "/c:1"; do
+    start $args
+    local id
+    id=$(wait_window "Needlecast" 20)
+    check "'$args' opens the about box" $?
+    sleep 1
+    if [ -n "$id" ]; then
+      "$wine_run" "$preview_host" texts Needlecast >"$work/texts.txt" 2>/dev/null
+      grep -q '^title: Needlecast' "$work/texts.txt" && grep -q 'Version 1.0' "$work/texts.txt" &&
+        grep -q '^1: OK' "$work/texts.txt" && grep -q '^1011: ' "$work/texts.txt" && grep -q '^1012: ' "$work/texts.txt"
+      check "the about box has its title, version, links and OK ($(tr '\n' '|' <"$work/texts.txt"))" $?
+      shot "$id" "$work/about.png"
+      [ -n "${NEEDLECAST_ABOUT_SHOT:-}" ] && cp "$work/about.png" "$NEEDLECAST_ABOUT_SHOT"
+      local dark blue
+      dark=$(convert "$work/about.png" -fx '(r<0.3 && g<0.3 && b<0.3) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:)
+      blue=$(convert "$work/about.png" -fx '(b>0.6 && r<0.3 && g<0.3) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:)
+      [ "$dark" -gt 300 ] && [ "$blue" -gt 50 ]
+      check "the screenshot shows its texts and the blue links ($dark dark, $blue blue pixels)" $?
+    fi
+    # The key goes to the focused window: make sure that is the dialog.
+    for _ in 1 2 3; do
+      [ -n "$id" ] && xdotool windowactivate --sync "$id" 2>/dev/null
+      xdotool key Return
+      wait_exit 4 && break
+    done
+    [ -n "$code" ] && [ "$code" -eq 1 ]
+    check "Return ends the about box with 1 (code ${code:-running})" $?
+  done
+}
+
+# On a display without GLX the GL set-up fails: a message box, then exit code 1.
+case_setup_failure() {
+  start /s
+  local id
+  id=$(wait_window "Needlecast" 30)
+  check "a failed set-up shows a message box captioned Needlecast" $?
+  "$wine_run" "$preview_host" texts Needlecast >"$work/texts.txt" 2>/dev/null
+  grep -qE ' failed\.$' "$work/texts.txt"
+  check "its text ends in ' failed.' ($(tr '\n' '|' <"$work/texts.txt"))" $?
+  [ -n "$id" ] && xdotool windowactivate --sync "$id" 2>/dev/null
+  xdotool key Return
+  wait_exit 15 && [ "$code" -eq 1 ]
+  check "the saver exits with 1 after it is dismissed (code ${code:-running})" $?
+}
+
+for c in "${cases[@]}"; do
+  "case_$c"
+  # A clean slate for the next case: nothing of this one left in the prefix.
+  WINEPREFIX=$NEEDLECAST_WINEPREFIX wineserver -k 2>/dev/null
+  sleep 1
+done
+echo "$passes passed, $failures failed, $skipped skipped"
+[ "$failures" -eq 0 ]
