@@ -1,6 +1,6 @@
 # Needlecast: `make run` runs the main job, `make test` runs every test. Both install
 # the Debian packages they need first.
-.PHONY: run test deps build build-linux build-asan build-win32 build-win64 bench fuzz clean
+.PHONY: run sim test deps build build-linux build-asan build-win32 build-win64 bench fuzz clean
 
 JOBS ?= $(shell nproc)
 CROSS_SIMS := $(CURDIR)/build/win32/needlecast-sim.exe;$(CURDIR)/build/win64/needlecast-sim.exe
@@ -26,8 +26,14 @@ build-win64:
 
 build: build-win32 build-win64 build-linux build-asan
 
+# The 64-bit saver full screen under Wine: on the current display, or on an Xvfb of its
+# own with a screenshot after ten seconds.
+run: deps build-win64
+	scripts/wine-prefix
+	scripts/run-saver
+
 # Ten simulated minutes of the experiment, with a progress line every simulated minute.
-run: deps
+sim: deps
 	cmake --preset linux >/dev/null
 	cmake --build --preset linux -j $(JOBS) --target needlecast-sim
 	./build/linux/needlecast-sim --frames 36000 --every 3600

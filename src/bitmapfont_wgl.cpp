@@ -23,8 +23,10 @@ void PlatformFontCreate(CBitmapFont& font, int point_size)
     SIZE space = {0, 0};
     if (GetTextExtentPoint32A(font.Dc, " ", 1, &space) && space.cx > 0)
     {
+        // An empty bitmap, but a real pointer: a null one is dropped on the way to the driver.
+        static const GLubyte no_bits[4] = {0, 0, 0, 0};
         glNewList(font.CharDisplayList, GL_COMPILE);
-        glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(space.cx), 0.0f, nullptr);
+        glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(space.cx), 0.0f, no_bits);
         glEndList();
     }
 }
