@@ -1,6 +1,6 @@
 # Needlecast: `make run` runs the main job, `make test` runs every test. Both install
 # the Debian packages they need first.
-.PHONY: run sim test deps build build-linux build-asan build-win32 build-win64 bench fuzz clean
+.PHONY: run sim test bench-wine deps build build-linux build-asan build-win32 build-win64 bench fuzz clean
 
 JOBS ?= $(shell nproc)
 CROSS_SIMS := $(CURDIR)/build/win32/needlecast-sim.exe;$(CURDIR)/build/win64/needlecast-sim.exe
@@ -54,6 +54,14 @@ bench: deps
 	cmake --build --preset linux -j $(JOBS) --target bench_update bench_draw
 	./build/linux/bench/bench_update
 	./build/linux/bench/bench_draw
+
+# The 64-bit saver under Wine for a minute at 1920x1080, with its traced frame rates.
+bench-wine: deps
+	cmake -S . -B build/win64-debug -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O2" -DNEEDLECAST_TESTS=OFF >/dev/null
+	cmake --build build/win64-debug -j $(JOBS) --target needlecast
+	scripts/wine-prefix
+	bench/saver_under_wine.sh build/win64-debug/needlecast.scr 65
 
 # A minute of libFuzzer, under AddressSanitizer, on the saver's command-line walk.
 fuzz: deps

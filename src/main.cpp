@@ -86,6 +86,8 @@ LRESULT WINAPI ScreenSaverChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 
     case WM_DESTROY:
         Trace("ScreenSaverChildProc:WM_DESTROY\n");
+        // Read before Close empties the table.
+        Trace("Needles in flight = %d\n", CRender::CountSticks());
         CRender::Close();
         ChangeDisplaySettingsA(nullptr, 0);
         wglMakeCurrent(nullptr, nullptr);
@@ -95,6 +97,7 @@ LRESULT WINAPI ScreenSaverChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         Trace("%u frames rendered\n", CTimer::TotalFrames);
         Trace("Sample framerate  = %5.2f fps\n", CTimer::SampleFrameRate);
         Trace("Average framerate = %5.2f fps\n", CTimer::AverageFrameRate);
+        Trace("Population target = %d\n", CRender::TargetStickCount);
         return 0;
     }
 
