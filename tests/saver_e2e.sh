@@ -63,6 +63,19 @@ wait_exit() {
   return 1
 }
 
+# Starts the stand-in for the display settings for $1 seconds; sets host (its pid) and
+# hwnd (its preview window's handle, empty if none came).
+start_preview_host() {
+  "$wine_run" "$preview_host" "$1" >"$work/host.txt" 2>/dev/null &
+  host=$!
+  hwnd=
+  for _ in $(seq 1 100); do
+    hwnd=$(head -n 1 "$work/host.txt" 2>/dev/null | tr -dc '0-9')
+    [ -n "$hwnd" ] && break
+    sleep 0.2
+  done
+}
+
 # Wine draws a GL child into an X window of its own parked under a 1x1 window at -1,-1.
 gl_window() { # WxH
   timeout 10 xwininfo -root -tree | awk -v size=" $1+0+0 " 'index($0, size) && / \+-1\+-1$/ { print $1; exit }'
@@ -158,14 +171,7 @@ case_second() {
 }
 
 case_preview() {
-  "$wine_run" "$preview_host" 10 >"$work/host.txt" 2>/dev/null &
-  local host=$!
-  local hwnd=
-  for _ in $(seq 1 100); do
-    hwnd=$(head -n 1 "$work/host.txt" 2>/dev/null | tr -dc '0-9')
-    [ -n "$hwnd" ] && break
-    sleep 0.2
-  done
+  start_preview_host 10
   [ -n "$hwnd" ]
   check "the preview host gives its window handle" $?
   xdotool mousemove 10 10
@@ -204,15 +210,9 @@ case_preview_refusals() {
 
 case_about() {
   # A window of the test's own to own the box in "/c:<hwnd>".
-  "$wine_run" "$preview_host" 60 >"$work/owner.txt" 2>/dev/null &
-  local owner=
-  for _ in $(seq 1 100); do
-    owner=$(head -n 1 "$work/owner.txt" 2>/dev/null | tr -dc '0-9')
-    [ -n "$owner" ] && break
-    sleep 0.2
-  done
+  start_preview_host 60
   local args
-  for args in "/c" "" "/c:$owner" "/c:1"; do
+  for args in "/c" "" "/c:$hwnd" "/c:1"; do
     start $args
     local id
     id=$(wait_window "Needlecast" 20)
