@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-# Draws Needlecast's icon (32x32, 16 colours) and writes it as src/needlecast.ico.
+# Draws Needlecast's icon and writes it as src/needlecast.ico: the 32x32 16-colour image,
+# and the same picture in true colour at 16x16, 48x48 and 256x256 (the last as PNG).
 """Usage: make-icon.py [OUTPUT]   (default: src/needlecast.ico beside this script's folder)
 
 The picture: a black square ruled with pale lines, with three coloured needles
@@ -9,6 +10,7 @@ dropped on it, one of them lying across a line.
 import os
 import struct
 import sys
+import zlib
 
 SIZE = 32
 
@@ -66,8 +68,8 @@ def draw():
     return pixels
 
 
-def icon_bytes(pixels):
-    """An .ico file holding one 32x32 4-bit image with an all-opaque mask."""
+def four_bit_image(pixels):
+    """The 32x32 4-bit image with an all-opaque mask, as it goes in an .ico file."""
     xor_rows = []
     for row in reversed(pixels):  # DIB rows run bottom up
         packed = bytes((row[x] << 4) | row[x + 1] for x in range(0, SIZE, 2))
@@ -79,12 +81,85 @@ def icon_bytes(pixels):
     # BITMAPINFOHEADER: the height counts the XOR and AND halves together.
     header = struct.pack("<IiiHHIIiiII", 40, SIZE, 2 * SIZE, 1, 4, 0, len(bits), 0, 0, 16, 0)
     palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
-    image = header + palette + bits
+    return header + palette + bits
 
-    # ICONDIR, then one ICONDIRENTRY pointing just past the two.
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 16, 0, 1, 4, len(image), 6 + 16)
-    return directory + entry + image
+
+def segment_distance(px, py, x0, y0, x1, y1):
+    """Distance from a point to a line segment."""
+    dx, dy = x1 - x0, y1 - y0
+    t = max(0.0, min(1.0, ((px - x0) * dx + (py - y0) * dy) / (dx * dx + dy * dy)))
+    return ((px - x0 - t * dx) ** 2 + (py - y0 - t * dy) ** 2) ** 0.5
+
+
+def sample(u, v):
+    """The picture's colour at (u, v) in units of the 32-pixel design."""
+    colour = PALETTE[BLACK]
+    for row in RULED_ROWS:
+        if row <= v < row + 1 and 2 <= u < SIZE - 2:
+            colour = PALETTE[LIGHT_GREY]
+    for x0, y0, x1, y1, index in NEEDLES:
+        # The same strokes as the 16-colour picture: two pixels thick, a white eye.
+        if segment_distance(u, v, x0 + 0.5, y0 + 1.0, x1 + 0.5, y1 + 1.0) < 1.0:
+            colour = PALETTE[index]
+        if (u - x0 - 0.5) ** 2 + (v - y0 - 0.5) ** 2 < 0.6:
+            colour = PALETTE[WHITE]
+    return colour
+
+
+def true_colour(size):
+    """The picture at size x size, 4x4 samples a pixel, as rows of (r, g, b, a), top first."""
+    rows = []
+    scale = SIZE / size
+    for y in range(size):
+        row = []
+        for x in range(size):
+            total = [0, 0, 0]
+            for sy in range(4):
+                for sx in range(4):
+                    r, g, b = sample((x + (sx + 0.5) / 4) * scale, (y + (sy + 0.5) / 4) * scale)
+                    total[0] += r
+                    total[1] += g
+                    total[2] += b
+            row.append(tuple(round(c / 16) for c in total) + (255,))
+        rows.append(row)
+    return rows
+
+
+def bitmap_image(rows):
+    """A 32-bit DIB with an all-opaque mask, as it goes in an .ico file."""
+    size = len(rows)
+    colours = b"".join(bytes((b, g, r, a)) for row in reversed(rows) for r, g, b, a in row)
+    and_row = b"\0" * (size // 8)
+    and_rows = (and_row + b"\0" * (-len(and_row) % 4)) * size
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0, len(colours) + len(and_rows), 0, 0, 0, 0)
+    return header + colours + and_rows
+
+
+def png_image(rows):
+    """An RGBA PNG of the rows, as Windows takes 256x256 icon images."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    size = len(rows)
+    raw = b"".join(b"\0" + b"".join(bytes(pixel) for pixel in row) for row in rows)
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) +
+            chunk(b"IEND", b""))
+
+
+def icon_bytes(pixels):
+    """An .ico file: the 16-colour 32x32 image first, then 16, 48 and 256 in true colour."""
+    images = [(32, 16, 4, four_bit_image(pixels))]
+    for size in (16, 48):
+        images.append((size, 0, 32, bitmap_image(true_colour(size))))
+    images.append((256, 0, 32, png_image(true_colour(256))))
+
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    entries = b""
+    for size, colours, bits, data in images:
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0, 1, bits, len(data), offset)
+        offset += len(data)
+    return directory + entries + b"".join(data for _, _, _, data in images)
 
 
 def main():

@@ -257,6 +257,53 @@ case_setup_failure() {
   check "the saver exits with 1 after it is dismissed (code ${code:-running})" $?
 }
 
+# The text's height in rows: grey pixels (white at 45 % over black) in the bottom 120 rows.
+text_rows() { # file width height
+  convert "$1" -crop "${2}x120+0+$(($3 - 120))" +repage -depth 8 rgb:- | od -An -v -tu1 -w3 |
+    awk -v width="$2" '{ grey = ($1 > 95 && $1 < 135 && $1 - $2 < 6 && $2 - $1 < 6 && $2 - $3 < 6 && $3 - $2 < 6)
+                         row = int((NR - 1) / width); if (grey) { if (first == "") first = row; last = row } }
+                         END { print (first == "" ? 0 : last - first + 1) }'
+}
+
+# A screen wider than usual is covered whole (with_xvfb.sh --size 3200x900).
+case_wide() {
+  start /s
+  local id geometry
+  id=$(wait_window "Screen Saver" 20)
+  sleep 1
+  geometry=$(xwininfo -id "$id" 2>/dev/null | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} /Height/ {h=$NF} END {print x, y, w, h}')
+  [ "$geometry" = "0 0 3200 900" ]
+  check "the saver covers the whole 3200x900 screen (got $geometry)" $?
+  [ -n "$(gl_window 3200x900)" ]
+  check "the GL child draws at 3200x900" $?
+  xdotool key a
+  wait_exit 10
+}
+
+# At 144 DPI the frame still fills the screen, and the 18-point line is taller.
+case_dpi() {
+  local rows96 rows144 dpi
+  for dpi in 96 144; do
+    "$wine_run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+    start /s
+    wait_window "Screen Saver" 20 >/dev/null
+    sleep 3
+    local gl
+    gl=$(gl_window 1024x768)
+    [ -n "$gl" ]
+    check "at $dpi DPI the GL child draws the full 1024x768 frame" $?
+    [ -n "$gl" ] && shot "$gl" "$work/dpi$dpi.png"
+    [ -n "${NEEDLECAST_DPI_SHOT:-}" ] && [ -n "$gl" ] && cp "$work/dpi$dpi.png" "${NEEDLECAST_DPI_SHOT%.png}-$dpi.png"
+    xdotool key a
+    wait_exit 10
+    WINEPREFIX=$NEEDLECAST_WINEPREFIX wineserver -k 2>/dev/null
+    if [ "$dpi" = 96 ]; then rows96=$(text_rows "$work/dpi96.png" 1024 768); else rows144=$(text_rows "$work/dpi144.png" 1024 768); fi
+  done
+  "$wine_run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+  [ "${rows96:-0}" -gt 5 ] && [ $((rows144 * 10)) -ge $((rows96 * 13)) ]
+  check "the estimate line is taller at 144 DPI ($rows144 rows) than at 96 ($rows96 rows)" $?
+}
+
 # Windows 98 as Wine poses it for this one program, with a password that the test
 # verifier answers: refused keeps the saver running, accepted ends it; /a changes it.
 case_windows98() {

@@ -325,6 +325,25 @@ struct IconGroup
 };
 #pragma pack(pop)
 
+TEST(AboutResources, IconGroupHoldsSharpTrueColourSizes)
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC group_info = FindResourceA(module, MAKEINTRESOURCEA(IDI_APP), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */);
+    ASSERT_NE(nullptr, group_info);
+    const auto* group = static_cast<const IconGroup*>(LockResource(LoadResource(module, group_info)));
+    ASSERT_NE(nullptr, group);
+    ASSERT_EQ(4, group->count);
+    const IconGroupEntry* entries = &group->entries[0];
+    // 16x16, 48x48 and 256x256 (written as 0) in 32-bit colour besides the 16-colour image.
+    for (int size : {16, 48, 256})
+    {
+        bool found = false;
+        for (int i = 0; i < group->count; ++i)
+            found = found || (entries[i].width == size % 256 && entries[i].height == size % 256 && entries[i].bits == 32);
+        EXPECT_TRUE(found) << size;
+    }
+}
+
 TEST(AboutResources, IconIsOne32By32SixteenColourImage)
 {
     HMODULE module = GetModuleHandleA(nullptr);
@@ -333,8 +352,14 @@ TEST(AboutResources, IconIsOne32By32SixteenColourImage)
     const auto* group = static_cast<const IconGroup*>(LockResource(LoadResource(module, group_info)));
     ASSERT_NE(nullptr, group);
     ASSERT_EQ(1, group->type);
-    ASSERT_EQ(1, group->count);
-    const IconGroupEntry& entry = group->entries[0];
+    ASSERT_GE(group->count, 1);
+    const IconGroupEntry* entries = &group->entries[0];
+    int sixteen = -1;
+    for (int i = 0; i < group->count; ++i)
+        if (entries[i].width == 32 && entries[i].colours == 16)
+            sixteen = i;
+    ASSERT_GE(sixteen, 0) << "no 32x32 16-colour image";
+    const IconGroupEntry& entry = entries[sixteen];
     EXPECT_EQ(32, entry.width);
     EXPECT_EQ(32, entry.height);
     EXPECT_EQ(16, entry.colours);

@@ -2,6 +2,7 @@
 // its message loop.
 #include "host/cmdline.h"
 #include "host/host.h"
+#include "host/screenrect.h"
 
 #include <csetjmp>
 
@@ -42,6 +43,47 @@ HWND AsWindow(uint32_t handle)
 void HideCursor()
 {
     SetCursor(nullptr);
+}
+
+ScreenRect ToScreenRect(const RECT& rect)
+{
+    ScreenRect result;
+    result.left = rect.left;
+    result.top = rect.top;
+    result.right = rect.right;
+    result.bottom = rect.bottom;
+    return result;
+}
+
+struct MonitorList
+{
+    ScreenRect rects[32];
+    size_t count = 0;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT area, LPARAM data)
+{
+    auto* monitors = reinterpret_cast<MonitorList*>(data);
+    if (monitors->count < sizeof(monitors->rects) / sizeof(monitors->rects[0]))
+        monitors->rects[monitors->count++] = ToScreenRect(*area);
+    return TRUE;
+}
+
+// Every monitor, left of and above the primary too: the screen's clip box unless it gives
+// less than the whole virtual screen.
+RECT FullScreenRect()
+{
+    RECT clip = {0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    GetClipBox(screen, &clip);
+    ReleaseDC(nullptr, screen);
+
+    MonitorList monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    const ScreenRect chosen = ChooseSaverRect(ToScreenRect(clip), monitors.rects, monitors.count);
+    RECT rect = {static_cast<LONG>(chosen.left), static_cast<LONG>(chosen.top), static_cast<LONG>(chosen.right),
+                 static_cast<LONG>(chosen.bottom)};
+    return rect;
 }
 
 int RunMode(const char* cmd_tail)
@@ -135,9 +177,7 @@ int RunScreenSaver(HWND parent)
     }
     else
     {
-        HDC screen = GetDC(nullptr);
-        GetClipBox(screen, &rect);
-        ReleaseDC(nullptr, screen);
+        rect = FullScreenRect();
         style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         ex_style = WS_EX_TOPMOST;
         title = FULL_SCREEN_TITLE;
