@@ -1,6 +1,6 @@
 # Needlecast: `make run` runs the main job, `make test` runs every test. Both install
 # the Debian packages they need first.
-.PHONY: run sim test bench-wine deps build build-linux build-asan build-win32 build-win64 bench fuzz clean
+.PHONY: run sim test package bench-wine deps build build-linux build-asan build-win32 build-win64 bench fuzz clean
 
 JOBS ?= $(shell nproc)
 CROSS_SIMS := $(CURDIR)/build/win32/needlecast-sim.exe;$(CURDIR)/build/win64/needlecast-sim.exe
@@ -62,6 +62,10 @@ bench-wine: deps
 	cmake --build build/win64-debug -j $(JOBS) --target needlecast
 	scripts/wine-prefix
 	bench/saver_under_wine.sh build/win64-debug/needlecast.scr 65
+
+# dist/needlecast-1.0-windows.zip and dist/needlecast-1.0-setup.exe.
+package: deps build-win32 build-win64
+	bash scripts/package.sh
 
 # A minute of libFuzzer, under AddressSanitizer, on the saver's command-line walk.
 fuzz: deps
