@@ -155,6 +155,17 @@ check_removed() { # round
   check "$1: the uninstaller removed C:\\Program Files\\Needlecast" $?
 }
 
+# A quiet uninstall, what it removes, and the screen-saver setting it leaves behind.
+uninstall_leaves() { # round expected-setting description
+  local got
+  uninstall
+  check "$1: the quiet uninstall runs and ends" $?
+  check_removed "$1"
+  got=$(current_saver)
+  [ "$got" = "$(lower <<<"$2")" ]
+  check "$1: $3 (got $got)" $?
+}
+
 # Makes the current prefix afresh, for the given Windows architecture.
 fresh_prefix() { # win32|win64
   WINEPREFIX=$prefix wineserver -k 2>/dev/null
@@ -229,12 +240,7 @@ if [ -z "$code" ]; then
   wait "$saver" 2>/dev/null
 fi
 
-uninstall
-check "$round: the quiet uninstall runs and ends" $?
-check_removed "$round"
-got=$(current_saver)
-[ "$got" = "$(lower <<<"$previous")" ]
-check "$round: SCRNSAVE.EXE is back to $previous (got $got)" $?
+uninstall_leaves "$round" "$previous" "SCRNSAVE.EXE is back to $previous"
 
 echo "== install where no screen saver was chosen"
 round="round 2"
@@ -245,12 +251,7 @@ check "$round: needlecast-1.0-setup.exe /S exits with 0" $?
 got=$(current_saver)
 [ "$got" = "$(lower <<<"$installed")" ]
 check "$round: SCRNSAVE.EXE names the installed saver (got $got)" $?
-uninstall
-check "$round: the quiet uninstall runs and ends" $?
-check_removed "$round"
-got=$(current_saver)
-[ "$got" = "(none)" ]
-check "$round: SCRNSAVE.EXE is gone again (got $got)" $?
+uninstall_leaves "$round" "(none)" "SCRNSAVE.EXE is gone again"
 
 echo "== another screen saver chosen after installing"
 round="round 3"
@@ -258,12 +259,7 @@ set_saver "$previous"
 run_setup
 check "$round: needlecast-1.0-setup.exe /S exits with 0" $?
 set_saver 'C:\windows\system32\other.scr'
-uninstall
-check "$round: the quiet uninstall runs and ends" $?
-check_removed "$round"
-got=$(current_saver)
-[ "$got" = 'c:\windows\system32\other.scr' ]
-check "$round: the user's later choice stays (got $got)" $?
+uninstall_leaves "$round" 'c:\windows\system32\other.scr' "the user's later choice stays"
 
 echo "== installing twice"
 round="round 4"
@@ -272,12 +268,7 @@ run_setup && run_setup
 check "$round: the installer runs twice with exit code 0" $?
 [ -f "$installed_file" ] && cmp -s "$installed_file" "$scr64"
 check "$round: the second install leaves the 64-bit saver in place" $?
-uninstall
-check "$round: the quiet uninstall runs and ends" $?
-check_removed "$round"
-got=$(current_saver)
-[ "$got" = "$(lower <<<"$previous")" ]
-check "$round: SCRNSAVE.EXE is back to the saver from before the first install (got $got)" $?
+uninstall_leaves "$round" "$previous" "SCRNSAVE.EXE is back to the saver from before the first install"
 
 echo "== 32-bit Windows"
 round="32-bit"
@@ -295,11 +286,6 @@ got=$(current_saver)
 check "$round: SCRNSAVE.EXE names the installed saver (got $got)" $?
 [ "$(reg_get "$uninstall_key" DisplayName)" = Needlecast ] && [ -f "$install_dir/uninstall.exe" ]
 check "$round: the installed-programs entry and the uninstaller are there" $?
-uninstall
-check "$round: the quiet uninstall runs and ends" $?
-check_removed "$round"
-got=$(current_saver)
-[ "$got" = "$(lower <<<"$previous")" ]
-check "$round: SCRNSAVE.EXE is back to $previous (got $got)" $?
+uninstall_leaves "$round" "$previous" "SCRNSAVE.EXE is back to $previous"
 
 finish

@@ -63,6 +63,12 @@ wait_exit() {
   return 1
 }
 
+# "x y width height" of an X window.
+window_geometry() {
+  xwininfo -id "$1" 2>/dev/null |
+    awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} /Height/ {h=$NF} END {print x, y, w, h}'
+}
+
 # Starts the stand-in for the display settings for $1 seconds; sets host (its pid) and
 # hwnd (its preview window's handle, empty if none came).
 start_preview_host() {
@@ -105,7 +111,7 @@ case_fullscreen() {
   check "/s opens the saver window" $?
   sleep 2
   local geometry
-  geometry=$(xwininfo -id "$id" 2>/dev/null | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} /Height/ {h=$NF} END {print x, y, w, h}')
+  geometry=$(window_geometry "$id")
   [ "$geometry" = "0 0 1024 768" ]
   check "the window covers the 1024x768 screen (got $geometry)" $?
 
@@ -271,7 +277,7 @@ case_wide() {
   local id geometry
   id=$(wait_window "Screen Saver" 20)
   sleep 1
-  geometry=$(xwininfo -id "$id" 2>/dev/null | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} /Height/ {h=$NF} END {print x, y, w, h}')
+  geometry=$(window_geometry "$id")
   [ "$geometry" = "0 0 3200 900" ]
   check "the saver covers the whole 3200x900 screen (got $geometry)" $?
   [ -n "$(gl_window 3200x900)" ]
