@@ -263,12 +263,17 @@ case_setup_failure() {
   check "the saver exits with 1 after it is dismissed (code ${code:-running})" $?
 }
 
-# The text's height in rows: grey pixels (white at 45 % over black) in the bottom 120 rows.
+# The text's height in rows: rows of the bottom 120 with grey pixels (white at 45 % over
+# black) across the middle and none at the edges, so that a stray grey needle or a grey
+# pane line is not taken for text.
 text_rows() { # file width height
   convert "$1" -crop "${2}x120+0+$(($3 - 120))" +repage -depth 8 rgb:- | od -An -v -tu1 -w3 |
     awk -v width="$2" '{ grey = ($1 > 95 && $1 < 135 && $1 - $2 < 6 && $2 - $1 < 6 && $2 - $3 < 6 && $3 - $2 < 6)
-                         row = int((NR - 1) / width); if (grey) { if (first == "") first = row; last = row } }
-                         END { print (first == "" ? 0 : last - first + 1) }'
+                         row = int((NR - 1) / width); x = (NR - 1) % width
+                         if (grey && x >= width * 0.15 && x < width * 0.85) middle[row]++
+                         if (grey && (x < width * 0.1 || x >= width * 0.9)) edge[row]++ }
+                         END { for (r = 0; r < 120; r++) if (middle[r] >= 6 && !edge[r]) { if (first == "") first = r; last = r }
+                               print (first == "" ? 0 : last - first + 1) }'
 }
 
 # A screen wider than usual is covered whole (with_xvfb.sh --size 3200x900).
