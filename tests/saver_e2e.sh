@@ -264,11 +264,12 @@ case_setup_failure() {
 }
 
 # The text's height in rows: rows of the bottom 120 with grey pixels (white at 45 % over
-# black) across the middle and none at the edges, so that a stray grey needle or a grey
-# pane line is not taken for text.
+# black, or over the dark underside of a pane line) across the middle and none at the
+# edges, so that a stray grey needle or a grey pane line is not taken for text.
 text_rows() { # file width height
   convert "$1" -crop "${2}x120+0+$(($3 - 120))" +repage -depth 8 rgb:- | od -An -v -tu1 -w3 |
-    awk -v width="$2" '{ grey = ($1 > 95 && $1 < 135 && $1 - $2 < 6 && $2 - $1 < 6 && $2 - $3 < 6 && $3 - $2 < 6)
+    awk -v width="$2" '{ grey = ($1 > 105 && $1 < 150 && $2 > 105 && $2 < 150 && $3 > 105 && $3 < 150 &&
+                                 $1 - $2 < 14 && $2 - $1 < 14 && $2 - $3 < 14 && $3 - $2 < 14)
                          row = int((NR - 1) / width); x = (NR - 1) % width
                          if (grey && x >= width * 0.15 && x < width * 0.85) middle[row]++
                          if (grey && (x < width * 0.1 || x >= width * 0.9)) edge[row]++ }
