@@ -32,6 +32,7 @@ void CBitmapFont::Close()
     if (Font != nullptr)
         PlatformFontDestroy(*this);
     Font = nullptr;
+    LineHeight = 0;
 }
 
 int CBitmapFont::Print(double x, double y, const char* fmt, ...)

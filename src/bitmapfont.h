@@ -44,6 +44,8 @@ public:
     DeviceContext Dc = nullptr;
     // The platform font: an HFONT on Windows, a FreeType face on Linux; null when none.
     void* Font = nullptr;
+    // Distance between two lines of this font in pixels; 0 when no font was made.
+    int LineHeight = 0;
 };
 
 // Backend half of Init: makes Font and fills the 96 lists from CharDisplayList.

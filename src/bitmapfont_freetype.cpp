@@ -134,6 +134,8 @@ void PlatformFontCreate(CBitmapFont& font, int point_size)
     FaceData* data = new FaceData;
     data->face = face;
     font.Font = data;
+    // 26.6 fixed point, rounded to whole pixels.
+    font.LineHeight = static_cast<int>((face->size->metrics.height + 32) >> 6);
 
     // Rows are tightly packed while the lists are compiled.
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);

@@ -17,6 +17,10 @@ void PlatformFontCreate(CBitmapFont& font, int point_size)
     SelectObject(font.Dc, handle);
     wglUseFontBitmapsA(font.Dc, 32, 96, font.CharDisplayList);
 
+    TEXTMETRICA metrics;
+    if (GetTextMetricsA(font.Dc, &metrics))
+        font.LineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+
     // The space has no bitmap, and some implementations (Wine's among them) give its list
     // no advance: words then run together. Make it move by the space's measured width,
     // which is what a correct list does anyway.
@@ -35,6 +39,7 @@ void PlatformFontDestroy(CBitmapFont& font)
 {
     DeleteObject(static_cast<HFONT>(font.Font));
     font.Font = nullptr;
+    font.LineHeight = 0;
 }
 
 int PlatformTextWidth(CBitmapFont& font, const char* text)

@@ -39,6 +39,9 @@ public:
     static void Close();
     static void Draw();
     static void DrawEstimate();
+    // A second overlay line (the frame rate, for one), centred one line above the estimate.
+    // Call after Draw.
+    static void DrawStatusLine(const char* text);
 
     // The GL window's client size in pixels; 0 until the first Resize.
     static int ScreenWidth;

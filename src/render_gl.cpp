@@ -114,6 +114,27 @@ void CRender::DrawEstimate()
     glDisable(GL_BLEND);
 }
 
+void CRender::DrawStatusLine(const char* text)
+{
+    GUARD(text != NULL);
+    GUARD(ScreenWidth > 0 && ScreenHeight > 0);
+    if (TextFont.LineHeight <= 0)
+        return;
+
+    // A pixel row in nominal units: the nominal height 1 spans 0.75 units of the plane one
+    // unit from the eye, and the view shows 2 tan(fov / 2) units of it over the screen.
+    const double half_fov = FIELD_OF_VIEW * 0.5 * 3.14159265358979323846 / 180.0;
+    const double nominal_per_pixel = 2.0 * std::tan(half_fov) / 0.75 / ScreenHeight;
+    const double row = TEXT_ROW - TextFont.LineHeight * nominal_per_pixel;
+
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, TEXT_ALPHA);
+    const int width = TextFont.GetTextWidth(text);
+    TextFont.Print(0.5 - width * 0.5 / ScreenWidth, row, "%s", text);
+    glDisable(GL_BLEND);
+}
+
 void CStick::Draw() const
 {
     glMatrixMode(GL_MODELVIEW);

@@ -1,0 +1,177 @@
+// The Linux saver's command line, its pointer rule and the Xft.dpi reader.
+#include "x11/options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+const char* const SAVER_USAGE =
+    "usage: needlecast [--window | --root | --window-id ID | --fullscreen] [--fps] [--help]\n"
+    "Buffon's needle: needles fall on a ruled pane and pi = 2 * n / c is estimated live.\n"
+    "  --window         a 1024x768 window of its own (the default); q or Escape ends it\n"
+    "  --root           draw into $XSCREENSAVER_WINDOW, or the root window when unset\n"
+    "  --window-id ID   draw into an existing window (decimal or 0x-hex id)\n"
+    "  --fullscreen     cover the screen; a key, a click or a pointer move ends it\n"
+    "  --fps            show the frame rate as a second line\n"
+    "  --help           this text\n"
+    "Options take one or two leading dashes.\n";
+
+namespace
+{
+// The option's name without its one or two dashes; null when the word is not an option.
+const char* OptionName(const char* word)
+{
+    if (word[0] != '-')
+        return nullptr;
+    const char* name = word[1] == '-' ? word + 2 : word + 1;
+    return name[0] != '\0' && name[0] != '-' ? name : nullptr;
+}
+} // namespace
+
+bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options, std::string* error)
+{
+    *options = SaverOptions();
+    bool mode_given = false;
+    for (int i = 1; i < argc; ++i)
+    {
+        const char* word = argv[i] != nullptr ? argv[i] : "";
+        const char* name = OptionName(word);
+        if (name == nullptr)
+        {
+            *error = std::string("unexpected argument \"") + word + "\" (try --help)";
+            return false;
+        }
+
+        SaverMode mode;
+        if (std::strcmp(name, "fps") == 0)
+        {
+            options->fps = true;
+            continue;
+        }
+        if (std::strcmp(name, "help") == 0 || std::strcmp(name, "h") == 0)
+        {
+            options->help = true;
+            continue;
+        }
+        if (std::strcmp(name, "window") == 0)
+            mode = SaverMode::Window;
+        else if (std::strcmp(name, "root") == 0)
+            mode = SaverMode::Root;
+        else if (std::strcmp(name, "fullscreen") == 0)
+            mode = SaverMode::Fullscreen;
+        else if (std::strcmp(name, "window-id") == 0)
+        {
+            mode = SaverMode::WindowId;
+            if (i + 1 >= argc || argv[i + 1] == nullptr)
+            {
+                *error = "--window-id needs a window id";
+                return false;
+            }
+            if (!ParseWindowId(argv[i + 1], &options->window_id))
+            {
+                *error = std::string("bad window id \"") + argv[i + 1] + "\"";
+                return false;
+            }
+            ++i;
+        }
+        else
+        {
+            *error = std::string("unknown option \"") + word + "\" (try --help)";
+            return false;
+        }
+
+        if (mode_given && mode != options->mode)
+        {
+            *error = "--window, --root, --window-id and --fullscreen exclude each other";
+            return false;
+        }
+        options->mode = mode;
+        mode_given = true;
+    }
+    return true;
+}
+
+bool ParseWindowId(const char* text, unsigned long* id)
+{
+    if (text == nullptr)
+        return false;
+    int base = 10;
+    const char* digits = text;
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+    {
+        base = 16;
+        digits = text + 2;
+    }
+    // strtoul would take signs and spaces; only digits are ids.
+    if (digits[0] == '\0')
+        return false;
+    for (const char* p = digits; *p != '\0'; ++p)
+    {
+        const bool ok = base == 16 ? std::strchr("0123456789abcdefABCDEF", *p) != nullptr : (*p >= '0' && *p <= '9');
+        if (!ok)
+            return false;
+    }
+    errno = 0;
+    const unsigned long long value = std::strtoull(digits, nullptr, base);
+    // X resource ids are 29 bits; anything past 32 is certainly not one.
+    if (errno != 0 || value == 0 || value > 0xFFFFFFFFull)
+        return false;
+    *id = static_cast<unsigned long>(value);
+    return true;
+}
+
+int DpiFromResources(const char* resources)
+{
+    if (resources == nullptr)
+        return 0;
+    // Resource lines are "name:\tvalue"; the last setting wins, as in the resource manager.
+    int dpi = 0;
+    const char* line = resources;
+    while (*line != '\0')
+    {
+        const char* end = std::strchr(line, '\n');
+        const size_t length = end != nullptr ? static_cast<size_t>(end - line) : std::strlen(line);
+        const std::string text(line, length);
+        const size_t colon = text.find(':');
+        if (colon != std::string::npos)
+        {
+            std::string name = text.substr(0, colon);
+            while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
+                name.pop_back();
+            if (name == "Xft.dpi")
+            {
+                const std::string value = text.substr(colon + 1);
+                char* parse_end = nullptr;
+                const double parsed = std::strtod(value.c_str(), &parse_end);
+                while (parse_end != nullptr && (*parse_end == ' ' || *parse_end == '\t'))
+                    ++parse_end;
+                const bool whole = parse_end != value.c_str() && parse_end != nullptr && *parse_end == '\0';
+                // A value a screen could have; anything else leaves the default.
+                if (whole && std::isfinite(parsed) && parsed >= 24.0 && parsed <= 960.0)
+                    dpi = static_cast<int>(std::lround(parsed));
+            }
+        }
+        if (end == nullptr)
+            break;
+        line = end + 1;
+    }
+    return dpi;
+}
+
+bool PointerRule::MovedTooFar(int x, int y)
+{
+    // Differences in 64 bits: positions far apart cannot overflow.
+    const long long dx = static_cast<long long>(x) - saved_x;
+    const long long dy = static_cast<long long>(y) - saved_y;
+    const unsigned long long distance = static_cast<unsigned long long>(std::llabs(dx) + std::llabs(dy));
+    if (distance <= threshold)
+        return false;
+    Start(x, y);
+    return true;
+}
+
+bool ButtonEndsRun(unsigned int button)
+{
+    return button >= 1 && button <= 3;
+}
