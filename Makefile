@@ -1,6 +1,6 @@
 # Needlecast: `make run` runs the main job, `make test` runs every test. Both install
 # the Debian packages they need first.
-.PHONY: run sim test package bench-wine deps build build-linux build-asan build-win32 build-win64 bench fuzz clean
+.PHONY: run run-windows sim test package bench-wine deps build build-linux build-asan build-win32 build-win64 bench fuzz clean
 
 JOBS ?= $(shell nproc)
 CROSS_SIMS := $(CURDIR)/build/win32/needlecast-sim.exe;$(CURDIR)/build/win64/needlecast-sim.exe
@@ -26,9 +26,20 @@ build-win64:
 
 build: build-win32 build-win64 build-linux build-asan
 
-# The 64-bit saver full screen under Wine: on the current display, or on an Xvfb of its
-# own with a screenshot after ten seconds.
-run: deps build-win64
+# The native saver in a window on the current display. Without a display: a picture of
+# the experiment after a simulated minute, drawn off screen, and its path.
+run: deps build-linux
+	@if [ -n "$${DISPLAY:-}" ]; then \
+	  ./build/linux/needlecast --window; \
+	else \
+	  mkdir -p build/pictures && \
+	  ./build/linux/needlecast-sim --frames 3600 --png build/pictures/needlecast.png --size 1024x768 && \
+	  echo "No display: the picture is at $(CURDIR)/build/pictures/needlecast.png"; \
+	fi
+
+# The 64-bit Windows saver full screen under Wine: on the current display, or on an Xvfb
+# of its own with a screenshot after ten seconds.
+run-windows: deps build-win64
 	scripts/wine-prefix
 	scripts/run-saver
 
@@ -63,9 +74,11 @@ bench-wine: deps
 	scripts/wine-prefix
 	bench/saver_under_wine.sh build/win64-debug/needlecast.scr 65
 
-# dist/needlecast-1.0-windows.zip and dist/needlecast-1.0-setup.exe.
-package: deps build-win32 build-win64
+# dist/needlecast-1.0-windows.zip, dist/needlecast-1.0-setup.exe and the Debian package
+# dist/needlecast_1.0_amd64.deb.
+package: deps build-win32 build-win64 build-linux
 	bash scripts/package.sh
+	bash scripts/package-deb.sh
 
 # A minute of libFuzzer, under AddressSanitizer, on the saver's command-line walk.
 fuzz: deps

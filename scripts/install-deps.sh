@@ -11,6 +11,7 @@ packages=(
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev
   xvfb xdotool x11-apps x11-utils imagemagick nsis zip unzip
+  dpkg-dev lintian desktop-file-utils python3 xscreensaver xscreensaver-gl
 )
 
 if [ "$(id -u)" -ne 0 ]; then

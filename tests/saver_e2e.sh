@@ -20,11 +20,8 @@ export NEEDLECAST_WINEPREFIX=${NEEDLECAST_WINEPREFIX:-$root/build/wine-x}
 [ ${#cases[@]} -gt 0 ] || cases=(fullscreen second preview preview_refusals about)
 
 work=$(mktemp -d)
-failures=0
-passes=0
-check() { # name, status
-  if [ "$2" -eq 0 ]; then passes=$((passes + 1)); echo "ok: $1"; else failures=$((failures + 1)); echo "FAILED: $1"; fi
-}
+# shellcheck source=x_test_lib.sh
+source "$root/tests/x_test_lib.sh"
 cleanup() {
   # Everything this test started in its prefix.
   WINEPREFIX=$NEEDLECAST_WINEPREFIX wineserver -k 2>/dev/null
@@ -36,37 +33,6 @@ trap cleanup EXIT
 start() {
   "$wine_run" "$scr" "$@" >"$work/out.txt" 2>&1 &
   pid=$!
-}
-
-# Waits up to $2 seconds for a window named $1; prints its id.
-wait_window() {
-  local id
-  for _ in $(seq 1 $(($2 * 5))); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
-
-# Waits up to $1 seconds for the saver to end; sets code. Fails if it is still running.
-wait_exit() {
-  for _ in $(seq 1 $(($1 * 5))); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"
-      code=$?
-      return 0
-    fi
-    sleep 0.2
-  done
-  code=
-  return 1
-}
-
-# "x y width height" of an X window.
-window_geometry() {
-  xwininfo -id "$1" 2>/dev/null |
-    awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} /Height/ {h=$NF} END {print x, y, w, h}'
 }
 
 # Starts the stand-in for the display settings for $1 seconds; sets host (its pid) and
@@ -85,22 +51,6 @@ start_preview_host() {
 # Wine draws a GL child into an X window of its own parked under a 1x1 window at -1,-1.
 gl_window() { # WxH
   timeout 10 xwininfo -root -tree | awk -v size=" $1+0+0 " 'index($0, size) && / \+-1\+-1$/ { print $1; exit }'
-}
-
-shot() { # window-id file
-  timeout 10 xwd -id "$1" -silent | convert xwd:- "png:$2"
-}
-
-# Runs of lit pixels down the centre column, above the text band.
-line_runs() { # file width height
-  convert "$1" -crop "1x$(($3 - 80))+$(($2 / 2))+0" +repage -depth 8 rgb:- | od -An -v -tu1 -w3 |
-    awk '{ lit = ($1 > 10 || $2 > 10 || $3 > 10); if (lit && !was) runs++; was = lit } END { print runs + 0 }'
-}
-
-# Grey text pixels (white at 45 % over black) in the bottom 50 rows.
-text_pixels() { # file width height
-  convert "$1" -crop "${2}x50+0+$(($3 - 50))" +repage \
-    -fx '(abs(r-g)<0.02 && abs(g-b)<0.02 && r>0.39 && r<0.51) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:
 }
 
 case_fullscreen() {
@@ -266,17 +216,6 @@ case_setup_failure() {
 # The text's height in rows: rows of the bottom 120 with grey pixels (white at 45 % over
 # black, or over the dark underside of a pane line) across the middle and none at the
 # edges, so that a stray grey needle or a grey pane line is not taken for text.
-text_rows() { # file width height
-  convert "$1" -crop "${2}x120+0+$(($3 - 120))" +repage -depth 8 rgb:- | od -An -v -tu1 -w3 |
-    awk -v width="$2" '{ grey = ($1 > 105 && $1 < 150 && $2 > 105 && $2 < 150 && $3 > 105 && $3 < 150 &&
-                                 $1 - $2 < 14 && $2 - $1 < 14 && $2 - $3 < 14 && $3 - $2 < 14)
-                         row = int((NR - 1) / width); x = (NR - 1) % width
-                         if (grey && x >= width * 0.15 && x < width * 0.85) middle[row]++
-                         if (grey && (x < width * 0.1 || x >= width * 0.9)) edge[row]++ }
-                         END { for (r = 0; r < 120; r++) if (middle[r] >= 6 && !edge[r]) { if (first == "") first = r; last = r }
-                               print (first == "" ? 0 : last - first + 1) }'
-}
-
 # A screen wider than usual is covered whole (with_xvfb.sh --size 3200x900).
 case_wide() {
   start /s

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Makes the Debian package dist/needlecast_1.0_<arch>.deb with CPack from the native build.
+# Usage: package-deb.sh [BUILD_DIR]   (default build/linux, with needlecast and
+# needlecast-sim built: make build-linux)
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$(cd "${1:-$root/build/linux}" && pwd)
+dist=$root/dist
+version=1.0
+
+missing=0
+for program in needlecast needlecast-sim; do
+  if [ ! -x "$build/$program" ]; then
+    echo "package-deb.sh: $build/$program is missing; build it first with: make build-linux" >&2
+    missing=1
+  fi
+done
+if [ ! -f "$build/CPackConfig.cmake" ]; then
+  echo "package-deb.sh: $build/CPackConfig.cmake is missing; configure with: cmake --preset linux" >&2
+  missing=1
+fi
+[ "$missing" -eq 0 ] || exit 1
+# cpack reads the dependencies off the programs with dpkg-shlibdeps.
+for tool in cpack dpkg-deb dpkg-shlibdeps; do
+  command -v "$tool" >/dev/null || { echo "package-deb.sh: $tool is not installed" >&2; exit 1; }
+done
+
+arch=$(dpkg --print-architecture)
+deb_name=needlecast_${version}_${arch}.deb
+
+mkdir -p "$dist"
+stage=$(mktemp -d "$dist/.stage-deb.XXXXXX")
+trap 'rm -rf "$stage"' EXIT
+
+# The install rules set every file's mode; a usual umask for CPack's scratch tree besides.
+(umask 022 && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$stage" >"$stage/cpack.log" 2>&1) || {
+  cat "$stage/cpack.log" >&2
+  echo "package-deb.sh: cpack failed" >&2
+  exit 1
+}
+if [ ! -f "$stage/$deb_name" ]; then
+  cat "$stage/cpack.log" >&2
+  echo "package-deb.sh: cpack made no $deb_name" >&2
+  exit 1
+fi
+mv -f "$stage/$deb_name" "$dist/$deb_name"
+echo "dist/$deb_name: $(stat -c %s "$dist/$deb_name") bytes"
