@@ -152,8 +152,10 @@ void CStick::Draw() const
 
 void CGrid::Draw()
 {
-    for (double y = -20.0; y <= 20.0; y += 1.0)
+    // An integer counter: the rows are the whole numbers -20..20, each exact as a double.
+    for (int row = -20; row <= 20; ++row)
     {
+        const double y = row;
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         glTranslated(0.0, y, Position.z);
