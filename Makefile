@@ -1,6 +1,6 @@
 # Needlecast: `make run` runs the main job, `make test` runs every test. Both install
 # the Debian packages they need first.
-.PHONY: run run-windows sim test package bench-wine deps build build-linux build-asan build-win32 build-win64 bench fuzz clean
+.PHONY: run run-windows sim test lint package bench-wine bench-long deps build build-linux build-asan build-win32 build-win64 bench fuzz clean
 
 JOBS ?= $(shell nproc)
 CROSS_SIMS := $(CURDIR)/build/win32/needlecast-sim.exe;$(CURDIR)/build/win64/needlecast-sim.exe
@@ -60,6 +60,12 @@ test: deps build
 	done; \
 	exit $$status
 
+# clang-tidy and cppcheck over src/ (make test runs it too, as the native build's ctest
+# test lint). It needs only the configured native build's compile_commands.json.
+lint: deps
+	cmake --preset linux -DNEEDLECAST_CROSS_SIMS="$(CROSS_SIMS)" >/dev/null
+	bash scripts/lint.sh build/linux
+
 bench: deps
 	cmake --preset linux >/dev/null
 	cmake --build --preset linux -j $(JOBS) --target bench_update bench_draw
@@ -74,15 +80,31 @@ bench-wine: deps
 	scripts/wine-prefix
 	bench/saver_under_wine.sh build/win64-debug/needlecast.scr 65
 
+# Long runs of both savers (30 minutes each by default: LONG_RUN_SECONDS), sampling their
+# memory every minute, in debug builds at -O2 that trace and check every frame for GL errors.
+LONG_RUN_SECONDS ?= 1800
+bench-long: deps
+	cmake -S . -B build/linux-trace -G Ninja -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O2" \
+	  -DNEEDLECAST_TESTS=OFF -DNEEDLECAST_BENCH=OFF >/dev/null
+	cmake --build build/linux-trace -j $(JOBS) --target needlecast
+	cmake -S . -B build/win64-debug -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O2" -DNEEDLECAST_TESTS=OFF >/dev/null
+	cmake --build build/win64-debug -j $(JOBS) --target needlecast working_set
+	scripts/wine-prefix
+	bench/long_run.sh linux $(LONG_RUN_SECONDS) 60
+	bench/long_run.sh windows $(LONG_RUN_SECONDS) 60
+
 # dist/needlecast-1.0-windows.zip, dist/needlecast-1.0-setup.exe and the Debian package
 # dist/needlecast_1.0_amd64.deb.
 package: deps build-win32 build-win64 build-linux
 	bash scripts/package.sh
 	bash scripts/package-deb.sh
 
-# A minute of libFuzzer, under AddressSanitizer, on the saver's command-line walk.
+# libFuzzer, under AddressSanitizer and UndefinedBehaviorSanitizer, on the three parsers
+# (the Windows command line, the Linux saver's options, needlecast-sim's options): ten
+# million executions each, seeded from tests/corpus; what it finds stays in build/fuzz.
 fuzz: deps
-	bash fuzz/run.sh build/fuzz 60
+	bash fuzz/run.sh build/fuzz -runs=10000000
 
 clean:
 	rm -rf build
