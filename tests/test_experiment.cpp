@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <string>
+#include <cstdint>
 #include <vector>
 
 namespace
@@ -65,6 +66,29 @@ TEST(SimOptions, BadArgumentsNameTheArgument)
     EXPECT_NE(std::string::npos, ParseError({"--every", "ten"}).find("--every"));
     for (const char* interval : {"0", "-0.1", "nan", "inf", "abc", "1e-12", "0.5s", "1e300"})
         EXPECT_NE(std::string::npos, ParseError({"--interval", interval}).find("--interval")) << interval;
+}
+
+TEST(SimOptions, ErrorsStayOneLineWhateverTheyQuote)
+{
+    const std::string bogus = ParseError({"--bo\ngus"});
+    EXPECT_EQ(std::string::npos, bogus.find('\n')) << bogus;
+    EXPECT_NE(std::string::npos, bogus.find("'--bo\\x0agus'")) << bogus;
+    const std::string frames = ParseError({"--frames", "1\r\n2"});
+    EXPECT_EQ(std::string::npos, frames.find_first_of("\r\n")) << frames;
+    EXPECT_NE(std::string::npos, frames.find("'1\\x0d\\x0a2'")) << frames;
+}
+
+// The run must fit the 64-bit clock by the rounded tick count the clock advances by.
+TEST(SimOptions, TheWholeRunFitsTheClockAfterRounding)
+{
+    SimOptions options;
+    std::string error;
+    // 3e9 frames of 3074457346 ticks (3.0744573456 s rounded) pass 2^63 - 1 on the last frames.
+    EXPECT_FALSE(Parse({"--frames", "3000000000", "--interval", "3.0744573456"}, &options, &error));
+    EXPECT_NE(std::string::npos, error.find("--interval")) << error;
+    // One tick less per frame fits.
+    ASSERT_TRUE(Parse({"--frames", "3000000000", "--interval", "3.074457345"}, &options, &error)) << error;
+    EXPECT_LE(IntervalTicks(options.interval_s), INT64_MAX / 3000000000LL);
 }
 
 TEST(SimOptions, IntervalInClockTicks)

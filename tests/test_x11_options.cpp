@@ -93,6 +93,17 @@ TEST(SaverOptions, RefusalsSayWhy)
     }
 }
 
+TEST(SaverOptions, ErrorsStayOneLineWhateverTheyQuote)
+{
+    const Parsed bogus = Parse({"--bo\ngus"});
+    EXPECT_FALSE(bogus.ok);
+    EXPECT_EQ(bogus.error, "unknown option \"--bo\\x0agus\" (try --help)");
+    const Parsed id = Parse({"--window-id", "12\n3"});
+    EXPECT_EQ(id.error, "bad window id \"12\\x0a3\"");
+    EXPECT_EQ(Quoted("a\tb\x7f"), "\"a\\x09b\\x7f\"");
+    EXPECT_EQ(Quoted("caf\xc3\xa9"), "\"caf\xc3\xa9\"") << "bytes past ASCII are left as they are";
+}
+
 TEST(WindowId, DecimalAndHex)
 {
     unsigned long id = 0;

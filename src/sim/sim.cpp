@@ -80,9 +80,24 @@ bool ParseSize(const char* text, int* width, int* height)
     return true;
 }
 
+// The argument in quotes, with control characters written as \xHH so that an error
+// stays one line whatever it quotes.
 std::string Quote(const char* text)
 {
-    return std::string("'") + (text ? text : "") + "'";
+    std::string quoted = "'";
+    for (const char* p = text != nullptr ? text : ""; *p != '\0'; ++p)
+    {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 0x20 || c == 0x7f)
+        {
+            char escaped[8];
+            std::snprintf(escaped, sizeof(escaped), "\\x%02x", c);
+            quoted += escaped;
+        }
+        else
+            quoted += *p;
+    }
+    return quoted + "'";
 }
 } // namespace
 
@@ -187,9 +202,12 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
 
     // The synthetic clock counts whole nanoseconds in 64 bits: the interval must be at
     // least one tick, and the whole run must fit in the counter.
+    // The clock advances by the rounded tick count, so that is what must fit.
     const double ticks = options->interval_s * static_cast<double>(SIM_CLOCK_FREQUENCY);
     const double max_ticks = static_cast<double>(std::numeric_limits<int64_t>::max()) / options->frames;
-    if (ticks < 0.5 || ticks >= max_ticks)
+    const int64_t rounded = ticks < max_ticks ? IntervalTicks(options->interval_s) : 0;
+    if (ticks < 0.5 || ticks >= max_ticks || rounded < 1 ||
+        rounded > std::numeric_limits<int64_t>::max() / static_cast<int64_t>(options->frames))
     {
         char text[160];
         std::snprintf(text, sizeof(text),

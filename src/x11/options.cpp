@@ -29,6 +29,27 @@ const char* OptionName(const char* word)
 }
 } // namespace
 
+// A word in double quotes, with control characters written as \xHH so that an error
+// stays one line whatever it quotes.
+std::string Quoted(const char* word)
+{
+    std::string quoted = "\"";
+    for (const char* p = word; *p != '\0'; ++p)
+    {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 0x20 || c == 0x7f)
+        {
+            static const char hex[] = "0123456789abcdef";
+            quoted += "\\x";
+            quoted += hex[c >> 4];
+            quoted += hex[c & 15];
+        }
+        else
+            quoted += *p;
+    }
+    return quoted + "\"";
+}
+
 bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options, std::string* error)
 {
     *options = SaverOptions();
@@ -39,7 +60,7 @@ bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options,
         const char* name = OptionName(word);
         if (name == nullptr)
         {
-            *error = std::string("unexpected argument \"") + word + "\" (try --help)";
+            *error = "unexpected argument " + Quoted(word) + " (try --help)";
             return false;
         }
 
@@ -70,14 +91,14 @@ bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options,
             }
             if (!ParseWindowId(argv[i + 1], &options->window_id))
             {
-                *error = std::string("bad window id \"") + argv[i + 1] + "\"";
+                *error = "bad window id " + Quoted(argv[i + 1]);
                 return false;
             }
             ++i;
         }
         else
         {
-            *error = std::string("unknown option \"") + word + "\" (try --help)";
+            *error = "unknown option " + Quoted(word) + " (try --help)";
             return false;
         }
 

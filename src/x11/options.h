@@ -27,6 +27,9 @@ extern const char* const SAVER_USAGE;
 // with one line and returns false.
 bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options, std::string* error);
 
+// A word in double quotes for an error line, control characters written as \xHH.
+std::string Quoted(const char* word);
+
 // A window id as X prints them: decimal, or hexadecimal after 0x. Zero, signs, spaces,
 // trailing characters and values past 32 bits are refused.
 bool ParseWindowId(const char* text, unsigned long* id);

@@ -365,7 +365,7 @@ int main(int argc, char** argv)
         {
             unsigned long id = 0;
             if (!ParseWindowId(named, &id))
-                return Fail(std::string("bad window id \"") + named + "\" in XSCREENSAVER_WINDOW");
+                return Fail("bad window id " + Quoted(named) + " in XSCREENSAVER_WINDOW");
             adopt = id;
         }
     }
