@@ -16,6 +16,12 @@ void PlatformFontCreate(CBitmapFont& font, int point_size)
     // The previously selected font is not kept: this one stays selected for measuring.
     SelectObject(font.Dc, handle);
     wglUseFontBitmapsA(font.Dc, 32, 96, font.CharDisplayList);
+    // Wine's wglUseFontBitmapsA leaves GL_OUT_OF_MEMORY behind although it makes every
+    // list (the text draws whole). The error is none of ours: clear it, so that a later
+    // check of glGetError speaks of our own calls.
+    for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i)
+    {
+    }
 
     TEXTMETRICA metrics;
     if (GetTextMetricsA(font.Dc, &metrics))

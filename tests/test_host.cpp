@@ -1,15 +1,21 @@
 // Tests of the default saver message policy and the password confirmation, with real
 // messages sent to a real window under Wine.
 #include "host/host.h"
+#include "utility/debug.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace
 {
 // Set by the fault-guard test: the saver window's creation then faults.
 bool InjectFault = false;
+// Set by the failed-guard test: the saver window's first paint fails a guard.
+bool InjectGuard = false;
+int PaintsAfterGuard = 0;
 } // namespace
 
 // The application side the host calls; these tests need none of it.
@@ -24,6 +30,25 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     }
     if (msg == WM_APP && InjectFault)
         *static_cast<volatile int*>(nullptr) = 1; // from the message loop
+    if (msg == WM_CREATE && InjectGuard)
+    {
+        OnWin9x = true;
+        SetSaverRunning(true);
+        InvalidateRect(hwnd, nullptr, FALSE);
+    }
+    if (msg == WM_PAINT && InjectGuard)
+    {
+        // As the GL child's frame does: a failed guard in a paint, then the next paint asked for.
+        static int paints = 0;
+        if (++paints > 1)
+            ++PaintsAfterGuard;
+        GUARD(paints > 1);
+        ValidateRect(hwnd, nullptr);
+        InvalidateRect(hwnd, nullptr, FALSE);
+        if (PaintsAfterGuard > 100)
+            PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        return 0;
+    }
     return DefScreenSaverProc(hwnd, msg, wParam, lParam);
 }
 extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND, UINT, WPARAM, LPARAM)
@@ -341,6 +366,28 @@ TEST(Dispatcher, UnusableCommandLinesExitWithMinusOne)
         EXPECT_EQ(-1, ScreenSaverMain(GetModuleHandleA(nullptr), nullptr, tail, SW_SHOWDEFAULT)) << tail;
     // On the NT family there is no password change.
     EXPECT_EQ(-1, ScreenSaverMain(GetModuleHandleA(nullptr), nullptr, "/a", SW_SHOWDEFAULT));
+}
+
+// A guard that fails in a paint ends the process at once, in a child process here: no
+// further paint, and the saver state switched off on the way out.
+TEST(FaultGuard, AFailedGuardInAPaintEndsTheProcessWithTheSaverStateOff)
+{
+    ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+    ResetHostState();
+    InjectGuard = true;
+    EXPECT_EXIT(
+        {
+            ScreenSaverMain(GetModuleHandleA(nullptr), nullptr, "/s", SW_SHOWDEFAULT);
+            std::fprintf(stderr, "painted %d times after the failed guard\n", PaintsAfterGuard);
+            std::exit(0);
+        },
+        [](int code) { return static_cast<unsigned int>(code) == EXCEPTION_BREAKPOINT; }, "");
+    InjectGuard = false;
+
+    // The child switched the state on, then failed its guard.
+    BOOL running = TRUE;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
+    EXPECT_FALSE(running);
 }
 
 // Last: the faulted mode leaves its half-made window behind.

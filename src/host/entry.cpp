@@ -1,6 +1,7 @@
 // The process entry, the mode dispatcher with its fault guard, and the saver window with
 // its message loop.
 #include "host/cmdline.h"
+#include "utility/debug.h"
 #include "host/host.h"
 #include "host/screenrect.h"
 
@@ -128,6 +129,8 @@ int ScreenSaverMain(HINSTANCE hInstance, HINSTANCE, const char* cmd_tail, int)
     OnWin9x = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 
     // A debugger, when there is one, sees the fault first; otherwise the guard takes it.
+    // A failed guard ends the process on the spot, with the saver state off as well.
+    SetAssertCleanup([] { SetSaverRunning(false); });
     LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(FaultGuard);
     int result = 0;
     if (setjmp(FaultReturn) == 0)
@@ -142,6 +145,7 @@ int ScreenSaverMain(HINSTANCE hInstance, HINSTANCE, const char* cmd_tail, int)
         result = static_cast<int>(FaultCode);
     }
     SetUnhandledExceptionFilter(previous);
+    SetAssertCleanup(nullptr);
     return result;
 }
 

@@ -36,3 +36,22 @@ void Trace(const char* format, ...)
     PlatformDebugOutput(line);
 #endif
 }
+
+namespace
+{
+void (*AssertCleanup)() = nullptr;
+} // namespace
+
+void SetAssertCleanup(void (*cleanup)())
+{
+    AssertCleanup = cleanup;
+}
+
+void RunAssertCleanup()
+{
+    // Once: a guard failing inside the cleanup must not come back here.
+    void (*cleanup)() = AssertCleanup;
+    AssertCleanup = nullptr;
+    if (cleanup != nullptr)
+        cleanup();
+}

@@ -1,4 +1,5 @@
-// Assert and Trace, the Windows half: trace, exclamation beep and a debugger breakpoint.
+// Assert and Trace, the Windows half: trace, exclamation beep, then a debugger breakpoint or the
+// process's unhandled-fault path.
 #include "utility/debug.h"
 
 #include <windows.h>
@@ -16,11 +17,19 @@ void Assert_Response(const char* message)
     Trace("%s", message);
     MessageBeep(MB_ICONEXCLAMATION);
 
-    // Without a debugger the breakpoint is an unhandled fault that ends the process.
-    DebugBreak();
+    if (IsDebuggerPresent())
+    {
+        // Stop where the guard failed. A debugger that lets the program go on ends it here.
+        DebugBreak();
+        std::exit(1);
+    }
 
-    // A debugger let the program go on past the break: stop here all the same.
-    std::exit(1);
+    // No debugger. A breakpoint raised inside a window procedure can be caught and dropped
+    // by the system's message dispatch (Wine drops it from a paint), and the program would
+    // go on drawing. So the process ends here, with the code of a breakpoint nobody took,
+    // after the last words its host asked for.
+    RunAssertCleanup();
+    ExitProcess(EXCEPTION_BREAKPOINT);
 }
 
 void PlatformDebugOutput(const char* text)
