@@ -9,6 +9,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -36,6 +37,13 @@ bool FindFace(const char* name, std::string* file, int* index)
 {
     if (!FcInit())
         return false;
+    // fontconfig keeps its configuration until told otherwise; give it back at exit.
+    static bool release_at_exit = false;
+    if (!release_at_exit)
+    {
+        std::atexit([] { FcFini(); });
+        release_at_exit = true;
+    }
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(name));
     if (pattern == nullptr)
         return false;
