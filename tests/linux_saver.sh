@@ -29,15 +29,17 @@ start() {
 
 # A plain window of someone else's, WxH; sets window (its id) and keeps its maker running.
 make_window() {
+  : >"$work/window.txt"
   "$x11_window" "$1" "${2:-x11_window}" >"$work/window.txt" &
   helpers+=($!)
   window_maker=$!
   window=
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 100); do
     window=$(head -n 1 "$work/window.txt" 2>/dev/null)
     [ -n "$window" ] && return 0
     sleep 0.1
   done
+  echo "no test window came"
   return 1
 }
 
@@ -253,7 +255,7 @@ case_lost_window() {
     start --window-id "$window"
     sleep "1.$((round * 15))"
     kill "$window_maker"
-    wait_exit 5 && [ "$code" -eq 0 ] && ended=$((ended + 1))
+    wait_exit 10 && [ "$code" -eq 0 ] && ended=$((ended + 1))
     codes="$codes ${code:-running}"
     [ -z "$code" ] && kill -9 "$pid"
   done
@@ -265,7 +267,7 @@ case_lost_window() {
   id=$(wait_window Needlecast 20)
   sleep 1
   xdotool windowclose "$id"
-  wait_exit 5 && [ "$code" -eq 0 ]
+  wait_exit 10 && [ "$code" -eq 0 ]
   check "its own window destroyed by another client, it ends with 0 (code ${code:-running})" $?
 }
 

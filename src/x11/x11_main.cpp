@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <unistd.h>
 #include <string>
 
 namespace
@@ -31,6 +32,17 @@ volatile std::sig_atomic_t StopSignal = 0;
 void OnStopSignal(int)
 {
     StopSignal = 1;
+    // The frame in progress and the clean-up get five seconds (a frame takes milliseconds);
+    // a driver that does not come back in that time must not keep the process alive.
+    alarm(5);
+}
+
+void OnStuck(int)
+{
+    static const char message[] = "needlecast: the GL driver did not come back; ending\n";
+    const ssize_t written = write(STDERR_FILENO, message, sizeof(message) - 1);
+    (void)written;
+    _exit(StopSignal ? 0 : 1);
 }
 
 // X errors arrive asynchronously; the loop looks at these between frames.
@@ -161,6 +173,9 @@ void AskForVsync(Display* display, int screen, Window window)
 // the window in between. Returns false, asking nothing, when the window is gone.
 bool ValidateWindow(Display* display, Window window)
 {
+    // Never hold the server for long: if the driver does not come back, the process ends
+    // and the server lets go with the connection.
+    alarm(10);
     XGrabServer(display);
     XWindowAttributes attributes;
     const bool alive = !WindowLost && XGetWindowAttributes(display, window, &attributes) != 0 && !WindowLost;
@@ -175,6 +190,8 @@ bool ValidateWindow(Display* display, Window window)
     }
     XUngrabServer(display);
     XFlush(display);
+    if (!StopSignal)
+        alarm(0);
     return alive;
 }
 
@@ -415,6 +432,8 @@ int main(int argc, char** argv)
     sigemptyset(&action.sa_mask);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    action.sa_handler = OnStuck;
+    sigaction(SIGALRM, &action, nullptr);
 
     LinuxDevice device;
     device.logical_dpi_y = DpiFromResources(XResourceManagerString(display));
