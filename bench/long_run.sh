@@ -47,6 +47,8 @@ else
   saver=$root/build/win64-debug/needlecast.scr
   sampler=$root/build/win64-debug/working_set.exe
   [ -f "$saver" ] && [ -f "$sampler" ] || { echo "long_run.sh: build it first: make bench-long" >&2; exit 1; }
+  # A prefix of its own: tests that end every Wine program in theirs leave this run alone.
+  export NEEDLECAST_WINEPREFIX=$root/build/wine-long
   "$root/tests/with_xvfb.sh" --size 1920x1080 bash -c '
     "$1" "$2" /s 2>"$4/trace.txt" &
     saver=$!
