@@ -1,6 +1,8 @@
 // libFuzzer harness for the command line: any bytes through SkipProgramName, ParseCommandTail and ParseWindowHandle.
 #include "host/cmdline.h"
 
+#include "fuzz_support.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -8,12 +10,6 @@
 
 namespace
 {
-void Check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
 // CharNextA in a made-up double-byte code page: every byte from 0x81 up leads a two-byte
 // character, except straight before the NUL. Stands still on the NUL.
 const char* LeadByteNext(const char* p)

@@ -1,6 +1,8 @@
 // libFuzzer harness for needlecast-sim's options: NUL-split bytes as argv through ParseSimArguments.
 #include "sim/sim.h"
 
+#include "fuzz_support.h"
+
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -13,56 +15,6 @@
 
 namespace
 {
-void Check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-// A NUL-terminated copy in an allocation of exactly its size, so that ASan sees a read past the NUL.
-struct Text
-{
-    std::unique_ptr<char[]> bytes;
-    size_t length = 0;
-
-    Text(const char* from, size_t count) : bytes(new char[count + 1]), length(count)
-    {
-        if (count != 0)
-            std::memcpy(bytes.get(), from, count);
-        bytes[count] = '\0';
-    }
-    const char* c_str() const
-    {
-        return bytes.get();
-    }
-};
-
-// Every NUL ends a word; what follows the last NUL is a word too when it is not empty.
-std::vector<Text> SplitOnNul(const char* data, size_t size)
-{
-    std::vector<Text> words;
-    size_t start = 0;
-    for (size_t i = 0; i < size; ++i)
-    {
-        if (data[i] == '\0')
-        {
-            words.emplace_back(data + start, i - start);
-            start = i + 1;
-        }
-    }
-    if (start < size)
-        words.emplace_back(data + start, size - start);
-    return words;
-}
-
-size_t CountNewlines(const std::string& text)
-{
-    size_t count = 0;
-    for (char c : text)
-        count += c == '\n' || c == '\r';
-    return count;
-}
-
 // A whole number 0..2^32-1 in plain decimal digits, worked out without strtoull.
 bool ExpectedUnsigned32(const std::string& text, uint32_t* value)
 {

@@ -1,6 +1,8 @@
 // libFuzzer harness for the Linux saver's options: NUL-split bytes as argv, window ids, Xft.dpi strings and the pointer rule.
 #include "x11/options.h"
 
+#include "fuzz_support.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,56 +14,6 @@
 
 namespace
 {
-void Check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-// A NUL-terminated copy in an allocation of exactly its size, so that ASan sees a read past the NUL.
-struct Text
-{
-    std::unique_ptr<char[]> bytes;
-    size_t length = 0;
-
-    Text(const char* from, size_t count) : bytes(new char[count + 1]), length(count)
-    {
-        if (count != 0)
-            std::memcpy(bytes.get(), from, count);
-        bytes[count] = '\0';
-    }
-    const char* c_str() const
-    {
-        return bytes.get();
-    }
-};
-
-// Every NUL ends a word; what follows the last NUL is a word too when it is not empty.
-std::vector<Text> SplitOnNul(const char* data, size_t size)
-{
-    std::vector<Text> words;
-    size_t start = 0;
-    for (size_t i = 0; i < size; ++i)
-    {
-        if (data[i] == '\0')
-        {
-            words.emplace_back(data + start, i - start);
-            start = i + 1;
-        }
-    }
-    if (start < size)
-        words.emplace_back(data + start, size - start);
-    return words;
-}
-
-size_t CountNewlines(const std::string& text)
-{
-    size_t count = 0;
-    for (char c : text)
-        count += c == '\n' || c == '\r';
-    return count;
-}
-
 // A refusal is one line: non-empty, with no line break at all, also where it quotes an
 // argument that holds one (those are written as \xHH).
 void CheckErrorLine(const std::string& error, const std::vector<Text>& /*words*/)
