@@ -1,7 +1,6 @@
 // The application's saver windows: ScreenSaverProc, the GL child that runs the frame loop,
 // and CheckResult for failed set-up calls.
 #include "main.h"
-#include "gl.h"
 #include "render.h"
 #include "utility/debug.h"
 #include "utility/qzmath.h"
@@ -79,13 +78,6 @@ LRESULT WINAPI ScreenSaverChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         CTimer::Tick();
         CRender::Update(CTimer::FrameInterval);
         CRender::Draw();
-#ifndef NDEBUG
-        // Debug builds stop at the first frame that leaves a GL error behind.
-        const GLenum gl_error = glGetError();
-        if (gl_error != GL_NO_ERROR)
-            Trace("GL error 0x%x in frame %u\n", gl_error, CTimer::TotalFrames);
-        GUARD_TEXT(gl_error == GL_NO_ERROR, "glGetError() == GL_NO_ERROR");
-#endif
         SwapBuffers(Dc);
         EndPaint(hwnd, &paint);
         InvalidateRect(hwnd, nullptr, FALSE);

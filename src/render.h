@@ -42,6 +42,8 @@ public:
     // A second overlay line (the frame rate, for one), centred one line above the estimate.
     // Call after Draw.
     static void DrawStatusLine(const char* text);
+    // One line of overlay text, white at 45 %, centred at a nominal row.
+    static void DrawTextLine(const char* text, double row);
 
     // The GL window's client size in pixels; 0 until the first Resize.
     static int ScreenWidth;

@@ -7,6 +7,7 @@
 #include "grid.h"
 #include "stick.h"
 #include "utility/debug.h"
+#include "utility/timer.h"
 
 #include <cmath>
 
@@ -95,29 +96,27 @@ void CRender::Draw()
 
     glDisable(GL_LIGHTING);
     DrawEstimate();
+
+#ifndef NDEBUG
+    // Debug builds stop at the first frame that leaves a GL error behind.
+    const GLenum gl_error = glGetError();
+    if (gl_error != GL_NO_ERROR)
+        Trace("GL error 0x%x in frame %u\n", gl_error, CTimer::TotalFrames);
+    GUARD_TEXT(gl_error == GL_NO_ERROR, "glGetError() == GL_NO_ERROR");
+#endif
 }
 
 void CRender::DrawEstimate()
 {
     char line[ESTIMATE_TEXT_SIZE];
     FormatEstimate(line);
-
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_BLEND);
-    glColor4f(1.0f, 1.0f, 1.0f, TEXT_ALPHA);
-
-    const int width = TextFont.GetTextWidth(line);
-    GUARD(ScreenWidth > 0);
-
-    // The line holds no per-cent sign, so it can serve as its own format.
-    TextFont.Print(0.5 - width * 0.5 / ScreenWidth, TEXT_ROW, "%s", line);
-    glDisable(GL_BLEND);
+    DrawTextLine(line, TEXT_ROW);
 }
 
 void CRender::DrawStatusLine(const char* text)
 {
     GUARD(text != NULL);
-    GUARD(ScreenWidth > 0 && ScreenHeight > 0);
+    GUARD(ScreenHeight > 0);
     if (TextFont.LineHeight <= 0)
         return;
 
@@ -125,12 +124,19 @@ void CRender::DrawStatusLine(const char* text)
     // unit from the eye, and the view shows 2 tan(fov / 2) units of it over the screen.
     const double half_fov = FIELD_OF_VIEW * 0.5 * 3.14159265358979323846 / 180.0;
     const double nominal_per_pixel = 2.0 * std::tan(half_fov) / 0.75 / ScreenHeight;
-    const double row = TEXT_ROW - TextFont.LineHeight * nominal_per_pixel;
+    DrawTextLine(text, TEXT_ROW - TextFont.LineHeight * nominal_per_pixel);
+}
 
+void CRender::DrawTextLine(const char* text, double row)
+{
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, TEXT_ALPHA);
+
     const int width = TextFont.GetTextWidth(text);
+    GUARD(ScreenWidth > 0);
+
+    // Through "%s": the text is never taken for a format.
     TextFont.Print(0.5 - width * 0.5 / ScreenWidth, row, "%s", text);
     glDisable(GL_BLEND);
 }

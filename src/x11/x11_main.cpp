@@ -474,10 +474,6 @@ int main(int argc, char** argv)
             std::snprintf(status, sizeof(status), "%.1f fps", CTimer::SampleFrameRate);
             CRender::DrawStatusLine(status);
         }
-#ifndef NDEBUG
-        const GLenum gl_error = glGetError();
-        (void)gl_error; //GUARD_TEXT(gl_error == GL_NO_ERROR, "glGetError() == GL_NO_ERROR");
-#endif
         glXSwapBuffers(display, target.window);
     }
 
