@@ -33,12 +33,12 @@ case $limit in
 esac
 
 # The sources each harness links: the parser, and for the runner the experiment under it.
-core=(src/utility/debug.cpp src/utility/debug_posix.cpp src/utility/qzmath.cpp src/utility/clock.cpp
+core=(src/utility/text.cpp src/utility/debug.cpp src/utility/debug_posix.cpp src/utility/qzmath.cpp src/utility/clock.cpp
       src/utility/clock_posix.cpp src/utility/timer.cpp src/stick.cpp src/grid.cpp src/render.cpp)
 sources_of() {
   case $1 in
     cmdline) echo src/host/cmdline.cpp ;;
-    x11_options) echo src/x11/options.cpp ;;
+    x11_options) echo src/x11/options.cpp src/utility/text.cpp ;;
     sim_args) echo src/sim/sim.cpp "${core[@]}" ;;
     *) return 1 ;;
   esac

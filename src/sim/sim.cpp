@@ -6,6 +6,7 @@
 #include "stick.h"
 #include "utility/clock.h"
 #include "utility/qzmath.h"
+#include "utility/text.h"
 #include "utility/timer.h"
 
 #include <cerrno>
@@ -80,24 +81,10 @@ bool ParseSize(const char* text, int* width, int* height)
     return true;
 }
 
-// The argument in quotes, with control characters written as \xHH so that an error
-// stays one line whatever it quotes.
+// The argument in single quotes, kept to one line.
 std::string Quote(const char* text)
 {
-    std::string quoted = "'";
-    for (const char* p = text != nullptr ? text : ""; *p != '\0'; ++p)
-    {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        if (c < 0x20 || c == 0x7f)
-        {
-            char escaped[8];
-            std::snprintf(escaped, sizeof(escaped), "\\x%02x", c);
-            quoted += escaped;
-        }
-        else
-            quoted += *p;
-    }
-    return quoted + "'";
+    return QuoteForMessage(text, '\'');
 }
 } // namespace
 

@@ -1,6 +1,8 @@
 // The Linux saver's command line, its pointer rule and the Xft.dpi reader.
 #include "x11/options.h"
 
+#include "utility/text.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -29,25 +31,9 @@ const char* OptionName(const char* word)
 }
 } // namespace
 
-// A word in double quotes, with control characters written as \xHH so that an error
-// stays one line whatever it quotes.
 std::string Quoted(const char* word)
 {
-    std::string quoted = "\"";
-    for (const char* p = word; *p != '\0'; ++p)
-    {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        if (c < 0x20 || c == 0x7f)
-        {
-            static const char hex[] = "0123456789abcdef";
-            quoted += "\\x";
-            quoted += hex[c >> 4];
-            quoted += hex[c & 15];
-        }
-        else
-            quoted += *p;
-    }
-    return quoted + "\"";
+    return QuoteForMessage(word, '"');
 }
 
 bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options, std::string* error)
