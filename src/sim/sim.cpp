@@ -187,14 +187,13 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
     if (options->help)
         return true;
 
-    // The synthetic clock counts whole nanoseconds in 64 bits: the interval must be at
-    // least one tick, and the whole run must fit in the counter.
-    // The clock advances by the rounded tick count, so that is what must fit.
+    // The synthetic clock counts whole nanoseconds in 64 bits and advances by the rounded
+    // tick count: that must be at least one tick, and the whole run must fit in the counter.
+    // The double test first keeps the rounding clear of the 64-bit range.
+    const int64_t max_ticks = std::numeric_limits<int64_t>::max() / static_cast<int64_t>(options->frames);
     const double ticks = options->interval_s * static_cast<double>(SIM_CLOCK_FREQUENCY);
-    const double max_ticks = static_cast<double>(std::numeric_limits<int64_t>::max()) / options->frames;
-    const int64_t rounded = ticks < max_ticks ? IntervalTicks(options->interval_s) : 0;
-    if (ticks < 0.5 || ticks >= max_ticks || rounded < 1 ||
-        rounded > std::numeric_limits<int64_t>::max() / static_cast<int64_t>(options->frames))
+    const double near_max = static_cast<double>(std::numeric_limits<int64_t>::max()) / options->frames;
+    if (!(ticks >= 0.5 && ticks < near_max) || IntervalTicks(options->interval_s) > max_ticks)
     {
         char text[160];
         std::snprintf(text, sizeof(text),
