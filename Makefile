@@ -73,23 +73,23 @@ bench: deps
 	./build/linux/bench/bench_draw
 
 # The 64-bit saver under Wine for a minute at 1920x1080, with its traced frame rates.
-bench-wine: deps
+# The traced 64-bit saver (a debug build at -O2) and the working-set sampler of the long runs.
+build-win64-debug: deps
 	cmake -S . -B build/win64-debug -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O2" -DNEEDLECAST_TESTS=OFF >/dev/null
-	cmake --build build/win64-debug -j $(JOBS) --target needlecast
+	cmake --build build/win64-debug -j $(JOBS) --target needlecast working_set
+
+bench-wine: build-win64-debug
 	scripts/wine-prefix
 	bench/saver_under_wine.sh build/win64-debug/needlecast.scr 65
 
 # Long runs of both savers (30 minutes each by default: LONG_RUN_SECONDS), sampling their
 # memory every minute, in debug builds at -O2 that trace and check every frame for GL errors.
 LONG_RUN_SECONDS ?= 1800
-bench-long: deps
+bench-long: build-win64-debug
 	cmake -S . -B build/linux-trace -G Ninja -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O2" \
 	  -DNEEDLECAST_TESTS=OFF -DNEEDLECAST_BENCH=OFF >/dev/null
 	cmake --build build/linux-trace -j $(JOBS) --target needlecast
-	cmake -S . -B build/win64-debug -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O2" -DNEEDLECAST_TESTS=OFF >/dev/null
-	cmake --build build/win64-debug -j $(JOBS) --target needlecast working_set
 	scripts/wine-prefix
 	bench/long_run.sh linux $(LONG_RUN_SECONDS) 60
 	bench/long_run.sh windows $(LONG_RUN_SECONDS) 60
