@@ -1,6 +1,7 @@
 # Needlecast: `make run` runs the main job, `make test` runs every test. Both install
 # the Debian packages they need first.
-.PHONY: run run-windows sim test lint package bench-wine bench-long deps build build-linux build-asan build-win32 build-win64 bench fuzz clean
+.PHONY: run run-windows sim test lint package bench-wine bench-long deps build build-linux build-asan build-win32 \
+  build-win64 build-trace bench fuzz clean
 
 JOBS ?= $(shell nproc)
 CROSS_SIMS := $(CURDIR)/build/win32/needlecast-sim.exe;$(CURDIR)/build/win64/needlecast-sim.exe
@@ -72,24 +73,23 @@ bench: deps
 	./build/linux/bench/bench_update
 	./build/linux/bench/bench_draw
 
-# The 64-bit saver under Wine for a minute at 1920x1080, with its traced frame rates.
-# The traced 64-bit saver (a debug build at -O2) and the working-set sampler of the long runs.
-build-win64-debug: deps
-	cmake -S . -B build/win64-debug -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O2" -DNEEDLECAST_TESTS=OFF >/dev/null
-	cmake --build build/win64-debug -j $(JOBS) --target needlecast working_set
+# The traced builds of the long runs: debug builds at -O2 that trace and stop at the first
+# frame that leaves a GL error, natively and for 64-bit Windows (with the working-set sampler).
+build-trace: deps
+	cmake --preset linux-trace >/dev/null
+	cmake --build --preset linux-trace -j $(JOBS) --target needlecast
+	cmake --preset win64-trace >/dev/null
+	cmake --build --preset win64-trace -j $(JOBS) --target needlecast working_set
 
-bench-wine: build-win64-debug
+# The traced 64-bit saver under Wine for a minute at 1920x1080, with its frame rates.
+bench-wine: build-trace
 	scripts/wine-prefix
-	bench/saver_under_wine.sh build/win64-debug/needlecast.scr 65
+	bench/saver_under_wine.sh build/win64-trace/needlecast.scr 65
 
 # Long runs of both savers (30 minutes each by default: LONG_RUN_SECONDS), sampling their
-# memory every minute, in debug builds at -O2 that trace and check every frame for GL errors.
+# memory every minute.
 LONG_RUN_SECONDS ?= 1800
-bench-long: build-win64-debug
-	cmake -S . -B build/linux-trace -G Ninja -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O2" \
-	  -DNEEDLECAST_TESTS=OFF -DNEEDLECAST_BENCH=OFF >/dev/null
-	cmake --build build/linux-trace -j $(JOBS) --target needlecast
+bench-long: build-trace
 	scripts/wine-prefix
 	bench/long_run.sh linux $(LONG_RUN_SECONDS) 60
 	bench/long_run.sh windows $(LONG_RUN_SECONDS) 60
@@ -101,10 +101,11 @@ package: deps build-win32 build-win64 build-linux
 	bash scripts/package-deb.sh
 
 # libFuzzer, under AddressSanitizer and UndefinedBehaviorSanitizer, on the three parsers
-# (the Windows command line, the Linux saver's options, needlecast-sim's options): ten
-# million executions each, seeded from tests/corpus; what it finds stays in build/fuzz.
+# (the Windows command line, the Linux saver's options, needlecast-sim's options), built by
+# the fuzz preset: ten million executions each, seeded from tests/corpus; what it finds
+# stays in build/fuzz.
 fuzz: deps
-	bash fuzz/run.sh build/fuzz -runs=10000000
+	bash fuzz/run.sh -runs=10000000
 
 clean:
 	rm -rf build

@@ -7,6 +7,7 @@
 #include "sim/offscreen.h"
 #include "sim/sim.h"
 #include "stick.h"
+#include "utility/clock.h"
 #include "utility/timer.h"
 
 #include <benchmark/benchmark.h>
@@ -23,7 +24,7 @@ const int kWidth = 1920;
 const int kHeight = 1080;
 
 COffscreen Offscreen;
-LinuxDevice Device;
+PlatformDevice Device;
 
 // The real step until the table is full and the needles are spread along their flight,
 // with the target held at 2000.
@@ -42,11 +43,13 @@ void BuildScene()
     }
     CRender::Init(&Device);
     CRender::Resize(kWidth, kHeight);
-    StartSyntheticTimer();
+    ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
+    StartExperiment(20261206);
     for (int frame = 0; frame < 60 * 30; ++frame)
     {
         CRender::TargetStickCount = MAX_STICKS;
-        StepExperiment(IntervalTicks(1.0 / 60));
+        ClockAdvance(IntervalTicks(1.0 / 60));
+        RunFrame(nullptr);
     }
 }
 

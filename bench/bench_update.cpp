@@ -2,7 +2,7 @@
 #include "grid.h"
 #include "render.h"
 #include "stick.h"
-#include "utility/qzmath.h"
+#include "utility/clock.h"
 #include "utility/timer.h"
 
 #include <benchmark/benchmark.h>
@@ -15,10 +15,8 @@ namespace
 // so that the population rule keeps the target at the ceiling.
 void FillTable()
 {
-    RandomSeed(20261206);
-    CStick::Static_Init();
-    CGrid::Init();
-    CRender::DeleteAllSticks();
+    ClockUseSynthetic(1000000000);
+    StartExperiment(20261206);
     CRender::TargetStickCount = MAX_STICKS;
     CTimer::AverageFrameRate = 60.0;
     CTimer::SampleFrameRate = 60.0;

@@ -23,7 +23,7 @@ trap 'rm -rf "$work"' EXIT
 if [ "$kind" = linux ]; then
   saver=$root/build/linux-trace/needlecast
   [ -x "$saver" ] || { echo "long_run.sh: build it first: make bench-long (or see the Makefile)" >&2; exit 1; }
-  "$root/tests/with_xvfb.sh" --size 1920x1080 bash -c '
+  "$root/scripts/with-xvfb" --size 1920x1080 bash -c '
     "$1" --window 2>"$2/trace.txt" &
     saver=$!
     for _ in $(seq 1 50); do
@@ -44,12 +44,12 @@ if [ "$kind" = linux ]; then
   ' long_run "$saver" "$work" "$every" "$samples"
   what="needlecast --window at 1920x1080 (resident set, KiB)"
 else
-  saver=$root/build/win64-debug/needlecast.scr
-  sampler=$root/build/win64-debug/working_set.exe
+  saver=$root/build/win64-trace/needlecast.scr
+  sampler=$root/build/win64-trace/working_set.exe
   [ -f "$saver" ] && [ -f "$sampler" ] || { echo "long_run.sh: build it first: make bench-long" >&2; exit 1; }
   # A prefix of its own: tests that end every Wine program in theirs leave this run alone.
   export NEEDLECAST_WINEPREFIX=$root/build/wine-long
-  "$root/tests/with_xvfb.sh" --size 1920x1080 bash -c '
+  "$root/scripts/with-xvfb" --size 1920x1080 bash -c '
     "$1" "$2" /s 2>"$4/trace.txt" &
     saver=$!
     "$1" "$3" needlecast.scr "$5" "$6" >"$4/samples.txt" 2>"$4/sampler.txt"

@@ -7,7 +7,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 scr=$1
 seconds=${2:-65}
 log=$(mktemp)
-"$root/tests/with_xvfb.sh" --size 1920x1080 bash -c '
+"$root/scripts/with-xvfb" --size 1920x1080 bash -c '
   "$1" "$2" /s 2>"$3" &
   saver=$!
   sleep "$4"

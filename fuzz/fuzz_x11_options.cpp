@@ -115,7 +115,7 @@ Expected ExpectedOptions(const std::vector<const char*>& argv)
             return expected;
         }
 
-        SaverMode mode;
+        X11Mode mode;
         if (name == "fps")
         {
             options.fps = true;
@@ -127,14 +127,14 @@ Expected ExpectedOptions(const std::vector<const char*>& argv)
             continue;
         }
         if (name == "window")
-            mode = SaverMode::Window;
+            mode = X11Mode::Window;
         else if (name == "root")
-            mode = SaverMode::Root;
+            mode = X11Mode::Root;
         else if (name == "fullscreen")
-            mode = SaverMode::Fullscreen;
+            mode = X11Mode::FullScreen;
         else if (name == "window-id")
         {
-            mode = SaverMode::WindowId;
+            mode = X11Mode::WindowId;
             if (i + 1 >= argv.size())
             {
                 expected.ok = false;
@@ -189,14 +189,14 @@ void CheckOptions(const std::vector<Text>& words)
     Check(options.fps == expected.options.fps);
     Check(options.help == expected.options.help);
     Check(options.window_id == expected.options.window_id);
-    if (options.mode == SaverMode::WindowId)
+    if (options.mode == X11Mode::WindowId)
         Check(options.window_id != 0 && options.window_id <= 0xFFFFFFFFul);
     else
         Check(options.window_id == 0);
 
     // Whatever the options held before, and whatever error said, a parse starts afresh.
     SaverOptions stale;
-    stale.mode = SaverMode::WindowId;
+    stale.mode = X11Mode::WindowId;
     stale.window_id = 0xDEADu;
     stale.fps = true;
     stale.help = true;
@@ -291,42 +291,13 @@ uint32_t Read32(const uint8_t* p)
            static_cast<uint32_t>(p[3]) << 24;
 }
 
-// The raw bytes as a threshold and a path of pointer positions, and as button numbers.
+// The raw bytes as button numbers.
 void CheckPointer(const uint8_t* data, size_t size)
 {
     for (size_t at = 0; at + 4 <= size; at += 4)
     {
         const unsigned int button = Read32(data + at);
         Check(ButtonEndsRun(button) == (button >= 1 && button <= 3));
-    }
-    if (size < 12)
-        return;
-
-    PointerRule rule;
-    const uint32_t threshold = Read32(data);
-    // Small thresholds are the interesting ones; the top byte picks a huge one now and then.
-    rule.threshold = data[3] == 0xFF ? threshold : threshold % 64;
-    const int start_x = static_cast<int>(Read32(data + 4));
-    const int start_y = static_cast<int>(Read32(data + 8));
-    rule.Start(start_x, start_y);
-    long long saved_x = start_x;
-    long long saved_y = start_y;
-    for (size_t at = 12; at + 8 <= size; at += 8)
-    {
-        const int x = static_cast<int>(Read32(data + at));
-        const int y = static_cast<int>(Read32(data + at + 4));
-        const long long dx = x - saved_x;
-        const long long dy = y - saved_y;
-        const unsigned long long distance =
-            static_cast<unsigned long long>(dx < 0 ? -dx : dx) + static_cast<unsigned long long>(dy < 0 ? -dy : dy);
-        const bool expected = distance > rule.threshold;
-        Check(rule.MovedTooFar(x, y) == expected);
-        if (expected)
-        {
-            saved_x = x;
-            saved_y = y;
-        }
-        Check(rule.saved_x == saved_x && rule.saved_y == saved_y);
     }
 }
 } // namespace

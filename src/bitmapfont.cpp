@@ -8,19 +8,13 @@
 #include <cstdio>
 #include <cstring>
 
-namespace
-{
-const int FIRST_CODE = 32;
-const int CODE_COUNT = 96;
-} // namespace
-
 void CBitmapFont::Init(DeviceContext hdc, int point_size)
 {
     GUARD(hdc != NULL);
     GUARD(point_size > 0);
 
     Dc = hdc;
-    CharDisplayList = glGenLists(CODE_COUNT);
+    CharDisplayList = glGenLists(FONT_CODE_COUNT);
     PlatformFontCreate(*this, point_size);
 }
 
@@ -28,7 +22,7 @@ void CBitmapFont::Close()
 {
     GUARD(CharDisplayList != 0);
 
-    glDeleteLists(CharDisplayList, CODE_COUNT);
+    glDeleteLists(CharDisplayList, FONT_CODE_COUNT);
     if (Font != nullptr)
         PlatformFontDestroy(*this);
     Font = nullptr;
@@ -55,7 +49,7 @@ int CBitmapFont::Print(double x, double y, const char* fmt, ...)
     glRasterPos2f(static_cast<float>(x - 0.5), static_cast<float>((y - 0.5) * -0.75));
 
     glPushAttrib(GL_LIST_BIT);
-    glListBase(CharDisplayList - FIRST_CODE);
+    glListBase(CharDisplayList - FONT_FIRST_CODE);
     glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
     glPopAttrib();
 

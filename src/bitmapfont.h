@@ -3,19 +3,12 @@
 // FreeType); bitmapfont.cpp holds the drawing they share.
 #pragma once
 
-#ifdef _WIN32
-// An HDC, named without windows.h.
-struct HDC__;
-typedef HDC__* DeviceContext;
-#else
-// What the Linux font needs to know of the device it draws on.
-struct LinuxDevice
-{
-    // Vertical pixels per logical inch; 0 when not known (96 is used then).
-    int logical_dpi_y = 0;
-};
-typedef LinuxDevice* DeviceContext;
-#endif
+#include "device.h"
+
+// The codes that have glyph lists: 96 of them from the space on (list base + k draws
+// FONT_FIRST_CODE + k). Others draw nothing.
+const int FONT_FIRST_CODE = 32;
+const int FONT_CODE_COUNT = 96;
 
 // Room for one formatted line, including its terminating zero.
 const int FONT_TEXT_SIZE = 1024;

@@ -16,8 +16,6 @@
 
 namespace
 {
-const int FIRST_CODE = 32;
-const int CODE_COUNT = 96;
 const int DEFAULT_DPI = 96;
 const char* const FACE_NAME = "Times";
 
@@ -25,7 +23,7 @@ const char* const FACE_NAME = "Times";
 struct FaceData
 {
     FT_Face face = nullptr;
-    int advance[CODE_COUNT] = {};
+    int advance[FONT_CODE_COUNT] = {};
 };
 
 // One FreeType library for every face alive; freed with the last face.
@@ -149,8 +147,8 @@ void PlatformFontCreate(CBitmapFont& font, int point_size)
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-    for (int k = 0; k < CODE_COUNT; ++k)
-        data->advance[k] = CompileGlyph(face, font.CharDisplayList + k, FIRST_CODE + k);
+    for (int k = 0; k < FONT_CODE_COUNT; ++k)
+        data->advance[k] = CompileGlyph(face, font.CharDisplayList + k, FONT_FIRST_CODE + k);
     glPopClientAttrib();
 }
 
@@ -177,8 +175,8 @@ int PlatformTextWidth(CBitmapFont& font, const char* text)
     int width = 0;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != '\0'; ++p)
     {
-        if (*p >= FIRST_CODE && *p < FIRST_CODE + CODE_COUNT)
-            width += data->advance[*p - FIRST_CODE];
+        if (*p >= FONT_FIRST_CODE && *p < FONT_FIRST_CODE + FONT_CODE_COUNT)
+            width += data->advance[*p - FONT_FIRST_CODE];
     }
     return width;
 }

@@ -5,17 +5,26 @@
 
 #include "gl.h"
 
+namespace
+{
+// The handle the renderer passed is the GL window's HDC.
+HDC Device(const CBitmapFont& font)
+{
+    return reinterpret_cast<HDC>(font.Dc);
+}
+} // namespace
+
 void PlatformFontCreate(CBitmapFont& font, int point_size)
 {
     // A negative height selects by character height: a true point size on this device.
-    const int height = -MulDiv(point_size, GetDeviceCaps(font.Dc, LOGPIXELSY), 72);
+    const int height = -MulDiv(point_size, GetDeviceCaps(Device(font), LOGPIXELSY), 72);
     HFONT handle = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
                                CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Times");
     font.Font = handle;
 
     // The previously selected font is not kept: this one stays selected for measuring.
-    SelectObject(font.Dc, handle);
-    wglUseFontBitmapsA(font.Dc, 32, 96, font.CharDisplayList);
+    SelectObject(Device(font), handle);
+    wglUseFontBitmapsA(Device(font), FONT_FIRST_CODE, FONT_CODE_COUNT, font.CharDisplayList);
     // Wine's wglUseFontBitmapsA leaves GL_OUT_OF_MEMORY behind although it makes every
     // list (the text draws whole). The error is none of ours: clear it, so that a later
     // check of glGetError speaks of our own calls.
@@ -24,14 +33,14 @@ void PlatformFontCreate(CBitmapFont& font, int point_size)
     }
 
     TEXTMETRICA metrics;
-    if (GetTextMetricsA(font.Dc, &metrics))
+    if (GetTextMetricsA(Device(font), &metrics))
         font.LineHeight = metrics.tmHeight + metrics.tmExternalLeading;
 
     // The space has no bitmap, and some implementations (Wine's among them) give its list
     // no advance: words then run together. Make it move by the space's measured width,
     // which is what a correct list does anyway.
     SIZE space = {0, 0};
-    if (GetTextExtentPoint32A(font.Dc, " ", 1, &space) && space.cx > 0)
+    if (GetTextExtentPoint32A(Device(font), " ", 1, &space) && space.cx > 0)
     {
         // An empty bitmap, but a real pointer: a null one is dropped on the way to the driver.
         static const GLubyte no_bits[4] = {0, 0, 0, 0};
@@ -51,6 +60,6 @@ void PlatformFontDestroy(CBitmapFont& font)
 int PlatformTextWidth(CBitmapFont& font, const char* text)
 {
     SIZE size = {0, 0};
-    GetTextExtentPoint32A(font.Dc, text, lstrlenA(text), &size);
+    GetTextExtentPoint32A(Device(font), text, lstrlenA(text), &size);
     return size.cx;
 }

@@ -1,7 +1,12 @@
-// DrawBox: eight corners, six quads with their normals, drawn from face 5 down to face 0.
+// The boxes needles and pane lines are made of (eight corners, six quads with their normals,
+// drawn from face 5 down to face 0), and the drawing of a needle and of the pane.
 #include "box.h"
 
 #include "gl.h"
+#include "grid.h"
+#include "stick.h"
+
+#include <cmath>
 
 namespace
 {
@@ -32,5 +37,35 @@ void DrawBox(float size_x, float size_y, float size_z, int mode)
         for (int k = 0; k < 4; ++k)
             glVertex3fv(vertices[FACE_VERTICES[face][k]]);
         glEnd();
+    }
+}
+
+void CStick::Draw() const
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslated(Position.x, Position.y, Position.z);
+    glRotated(RotationAngle, RotationAxis.x, RotationAxis.y, RotationAxis.z);
+
+    // Black at the far plane, full colour at the eye.
+    const double fade = 1.0 - std::fabs(Position.z / FAR_PLANE);
+    glColor3f(static_cast<GLfloat>(fade * Color.x), static_cast<GLfloat>(fade * Color.y),
+              static_cast<GLfloat>(fade * Color.z));
+
+    DrawBox(static_cast<float>(Size.x), static_cast<float>(Size.y), static_cast<float>(Size.z), PrimitiveMode);
+}
+
+void CGrid::Draw()
+{
+    // An integer counter: the rows are the whole numbers -20..20, each exact as a double.
+    for (int row = -20; row <= 20; ++row)
+    {
+        const double y = row;
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslated(0.0, y, Position.z);
+        glColor3f(static_cast<GLfloat>(Color.x), static_cast<GLfloat>(Color.y), static_cast<GLfloat>(Color.z));
+        DrawBox(static_cast<float>(LineSize.x), static_cast<float>(LineSize.y), static_cast<float>(LineSize.z),
+                PRIMITIVE_QUADS);
     }
 }

@@ -1,4 +1,5 @@
-// DrawBox: the axis-aligned box both needles and pane lines are made of.
+// DrawBox: the axis-aligned box both needles and pane lines are made of. box.cpp also
+// holds CStick::Draw and CGrid::Draw, which draw with it.
 #pragma once
 
 // Draws a box of the given extents centred on the current model-view origin, six faces

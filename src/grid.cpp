@@ -1,8 +1,8 @@
 // CGrid: the pane's colour, size and its drift between MinZ and MaxZ.
 #include "grid.h"
 
-#include "render.h"
 #include "utility/debug.h"
+#include "utility/qzmath.h"
 
 CVector3 CGrid::Color;
 CVector3 CGrid::LineSize;

@@ -6,9 +6,10 @@
 class CGrid
 {
 public:
+    // Sets every member: the pane's start, and its reset.
     static void Init();
     static void Update(double time_interval_s);
-    // Draws the 41 lines (render_gl.cpp).
+    // Draws the 41 lines: the renderer's half, in box.cpp.
     static void Draw();
 
     static CVector3 Color;

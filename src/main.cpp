@@ -3,9 +3,8 @@
 #include "main.h"
 #include "render.h"
 #include "utility/debug.h"
-#include "utility/qzmath.h"
-#include "utility/timer.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 
@@ -40,6 +39,9 @@ void CheckResult(INT_PTR result, INT_PTR failure_value, const char* function_nam
     char text[500];
     std::snprintf(text, sizeof(text), "%s failed.", function_name);
     MessageBoxA(nullptr, text, APP_CAPTION, MB_OK | MB_ICONERROR);
+    // The same last words as a failed guard: on Windows 95/98 with a password the system
+    // already believes a saver runs.
+    RunFatalCleanup();
     ExitProcess(1);
 }
 
@@ -59,9 +61,10 @@ LRESULT WINAPI ScreenSaverChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         Rc = wglCreateContext(Dc);
         CheckResult(reinterpret_cast<INT_PTR>(Rc), 0, "wglCreateContext");
         CheckResult(wglMakeCurrent(Dc, Rc), 0, "wglMakeCurrent");
-        CRender::Init(Dc);
+        CRender::Init(reinterpret_cast<DeviceContext>(Dc));
         InvalidateRect(hwnd, nullptr, FALSE);
-        CTimer::Init();
+        // Seeded from the clock as the saver window is made: this is its creation.
+        StartExperiment(static_cast<uint32_t>(std::time(nullptr)));
         return 0;
     }
 
@@ -75,9 +78,7 @@ LRESULT WINAPI ScreenSaverChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         // One frame; the renewed invalidation is the frame loop.
         PAINTSTRUCT paint;
         BeginPaint(hwnd, &paint);
-        CTimer::Tick();
-        CRender::Update(CTimer::FrameInterval);
-        CRender::Draw();
+        RunFrame(CRender::Draw);
         SwapBuffers(Dc);
         EndPaint(hwnd, &paint);
         InvalidateRect(hwnd, nullptr, FALSE);
@@ -86,18 +87,13 @@ LRESULT WINAPI ScreenSaverChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 
     case WM_DESTROY:
         Trace("ScreenSaverChildProc:WM_DESTROY\n");
-        // Read before Close empties the table.
-        Trace("Needles in flight = %d\n", CRender::CountSticks());
+        TraceRunEnd();
         CRender::Close();
         ChangeDisplaySettingsA(nullptr, 0);
         wglMakeCurrent(nullptr, nullptr);
         wglDeleteContext(Rc);
         ReleaseDC(hwnd, Dc);
         PostQuitMessage(0);
-        Trace("%u frames rendered\n", CTimer::TotalFrames);
-        Trace("Sample framerate  = %5.2f fps\n", CTimer::SampleFrameRate);
-        Trace("Average framerate = %5.2f fps\n", CTimer::AverageFrameRate);
-        Trace("Population target = %d\n", CRender::TargetStickCount);
         return 0;
     }
 
@@ -109,7 +105,6 @@ extern "C" __declspec(dllexport) LRESULT WINAPI ScreenSaverProc(HWND hwnd, UINT 
 {
     if (msg == WM_CREATE)
     {
-        RandomSeed(static_cast<uint32_t>(std::time(nullptr)));
         Trace("ScreenSaverProc:WM_CREATE\n");
 
         RECT client;

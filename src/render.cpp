@@ -1,9 +1,11 @@
-// CRender's scene half: the needle table, the frame step, the population rule and the estimate.
+// CRender's scene half: the needle table, the frame step, the population rule, the estimate,
+// and the run's start and frame.
 #include "render.h"
 
 #include "grid.h"
 #include "stick.h"
 #include "utility/debug.h"
+#include "utility/qzmath.h"
 #include "utility/timer.h"
 
 #include <cstdio>
@@ -11,23 +13,6 @@
 
 CStick* CRender::Sticks[MAX_STICKS] = {};
 int CRender::TargetStickCount = MIN_STICKS;
-
-void RandomColor(CVector3& color)
-{
-    // Rejects dark colours and purple or magenta tones; after 30 tries the last one stays.
-    for (int attempt = 0; attempt < 30; ++attempt)
-    {
-        color.Randomize();
-        const double x = color.x;
-        const double y = color.y;
-        const double z = color.z;
-
-        const bool too_dark = x + y + z < 0.5;
-        const bool unwanted = !(1.1 * y >= x && 1.1 * y >= z) && 0.85 * z < x && 1.6 * z > x;
-        if (!too_dark && !unwanted)
-            break;
-    }
-}
 
 void CRender::AddStick()
 {
@@ -60,6 +45,12 @@ void CRender::DeleteAllSticks()
         delete stick;
         stick = nullptr;
     }
+}
+
+void CRender::Reset()
+{
+    DeleteAllSticks();
+    TargetStickCount = MIN_STICKS;
 }
 
 void CRender::UpdatePopulation(double time_interval_s)
@@ -110,6 +101,34 @@ void CRender::Update(double time_interval_s)
             stick = nullptr;
         }
     }
+}
+
+void StartExperiment(uint32_t seed)
+{
+    CRender::Reset();
+    CStick::Reset();
+    CTimer::Reset();
+    RandomSeed(seed);
+    CStick::Static_Init();
+    CGrid::Init();
+    CTimer::Init();
+}
+
+void RunFrame(void (*draw)())
+{
+    CTimer::Tick();
+    CRender::Update(CTimer::FrameInterval);
+    if (draw != nullptr)
+        draw();
+}
+
+void TraceRunEnd()
+{
+    Trace("%llu frames rendered\n", static_cast<unsigned long long>(CTimer::TotalFrames));
+    Trace("Sample framerate  = %5.2f fps\n", CTimer::SampleFrameRate);
+    Trace("Average framerate = %5.2f fps\n", CTimer::AverageFrameRate);
+    Trace("Needles in flight = %d\n", CRender::CountSticks());
+    Trace("Population target = %d\n", CRender::TargetStickCount);
 }
 
 double EstimateValue()

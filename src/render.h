@@ -1,11 +1,13 @@
-// CRender: owner of the scene: the frame step, the needle table, the population rule and
-// the estimate of pi (render.cpp, no GL), and the GL set-up, projection and frame drawing
-// (render_gl.cpp).
+// CRender: owner of the scene. The scene half (render.cpp, no GL): the needle table, the frame
+// step, the population rule, the estimate, and the run's start and frame that every host
+// calls. The GL half (render_gl.cpp): set-up, projection and the frame's drawing.
 #pragma once
 
-#include "bitmapfont.h"
-#include "utility/vector.h"
+#include "device.h"
 
+#include <cstdint>
+
+class CBitmapFont;
 class CStick;
 
 // Size of the needle table, and the band the population target stays in.
@@ -25,15 +27,18 @@ public:
     static int CountSticks();
     static void UpdatePopulation(double time_interval_s);
     static void DeleteAllSticks();
+    // The scene half back at its start: an empty table, the target at its floor. (The GL
+    // half's members are set by Init and every Resize.)
+    static void Reset();
 
     // Fixed slots, each empty or owning one needle; slot order is update order.
     static CStick* Sticks[MAX_STICKS];
 
-    // Kept between MIN_STICKS and MAX_STICKS; starts at MIN_STICKS once per process.
+    // Kept between MIN_STICKS and MAX_STICKS; starts at MIN_STICKS.
     static int TargetStickCount;
 
-    // GL half: set-up once a context is current, projection on every size change, the
-    // frame, and tear-down while the context is still current.
+    // GL half: GL state and the font once a context is current, projection on every size
+    // change, the frame, and tear-down while the context is still current.
     static void Init(DeviceContext hdc);
     static void Resize(int w, int h);
     static void Close();
@@ -56,8 +61,20 @@ public:
     static constexpr double THRESHOLD_FRAME_RATE = 30.0;
 };
 
-// Fills color with a random colour that is neither too dark nor purple or magenta.
-void RandomColor(CVector3& color);
+// The start of a run, the same for every host: the random sequence seeded, the needle colour
+// and then the pane chosen (this order fixes their draws), an empty table with the target at
+// its floor, the tallies at zero, and the timer started on the clock layer's counter. A GL
+// host calls it after CRender::Init; needlecast-sim picks its synthetic clock first.
+void StartExperiment(uint32_t seed);
+
+// One frame, in the saver's order: the timer's tick, the scene's step by the measured
+// interval, then draw when there is one (CRender::Draw, or a host's own that calls it).
+// A GL host swaps its buffers after it.
+void RunFrame(void (*draw)());
+
+// The run's closing trace lines: frames, rates, needles in flight and the target. Before
+// CRender::Close, which empties the table.
+void TraceRunEnd();
 
 // 2n / c, or 0.0 before any needle has crossed.
 double EstimateValue();

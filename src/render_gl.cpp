@@ -1,8 +1,8 @@
-// CRender's GL half: GL state, projection, the frame's drawing and the estimate overlay,
-// with the needle and pane drawing routines.
+// CRender's GL half: GL state and the font, projection, the frame's drawing and the
+// estimate overlay.
 #include "render.h"
 
-#include "box.h"
+#include "bitmapfont.h"
 #include "gl.h"
 #include "grid.h"
 #include "stick.h"
@@ -19,7 +19,6 @@ namespace
 {
 const double FIELD_OF_VIEW = 45.0;
 const double NEAR_PLANE = static_cast<double>(0.1f);
-const double FAR_PLANE = 150.0;
 const int FONT_POINTS = 18;
 
 // The estimate line: white at 45 % just above the bottom edge.
@@ -44,14 +43,7 @@ void CRender::Init(DeviceContext hdc)
     glEnable(GL_COLOR_MATERIAL);
     glEnable(GL_CULL_FACE);
 
-    for (CStick*& stick : Sticks)
-        stick = nullptr;
-
     TextFont.Init(hdc, FONT_POINTS);
-
-    // In this order: it fixes the order of their random draws.
-    CStick::Static_Init();
-    CGrid::Init();
 }
 
 void CRender::Resize(int w, int h)
@@ -101,7 +93,7 @@ void CRender::Draw()
     // Debug builds stop at the first frame that leaves a GL error behind.
     const GLenum gl_error = glGetError();
     if (gl_error != GL_NO_ERROR)
-        Trace("GL error 0x%x in frame %u\n", gl_error, CTimer::TotalFrames);
+        Trace("GL error 0x%x in frame %llu\n", gl_error, static_cast<unsigned long long>(CTimer::TotalFrames));
     GUARD_TEXT(gl_error == GL_NO_ERROR, "glGetError() == GL_NO_ERROR");
 #endif
 }
@@ -139,34 +131,4 @@ void CRender::DrawTextLine(const char* text, double row)
     // Through "%s": the text is never taken for a format.
     TextFont.Print(0.5 - width * 0.5 / ScreenWidth, row, "%s", text);
     glDisable(GL_BLEND);
-}
-
-void CStick::Draw() const
-{
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslated(Position.x, Position.y, Position.z);
-    glRotated(RotationAngle, RotationAxis.x, RotationAxis.y, RotationAxis.z);
-
-    // Black at the far plane, full colour at the eye.
-    const double fade = 1.0 - std::fabs(Position.z / 150.0);
-    glColor3f(static_cast<GLfloat>(fade * Color.x), static_cast<GLfloat>(fade * Color.y),
-              static_cast<GLfloat>(fade * Color.z));
-
-    DrawBox(static_cast<float>(Size.x), static_cast<float>(Size.y), static_cast<float>(Size.z), PrimitiveMode);
-}
-
-void CGrid::Draw()
-{
-    // An integer counter: the rows are the whole numbers -20..20, each exact as a double.
-    for (int row = -20; row <= 20; ++row)
-    {
-        const double y = row;
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glTranslated(0.0, y, Position.z);
-        glColor3f(static_cast<GLfloat>(Color.x), static_cast<GLfloat>(Color.y), static_cast<GLfloat>(Color.z));
-        DrawBox(static_cast<float>(LineSize.x), static_cast<float>(LineSize.y), static_cast<float>(LineSize.z),
-                PRIMITIVE_QUADS);
-    }
 }

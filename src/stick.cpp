@@ -2,7 +2,6 @@
 #include "stick.h"
 
 #include "grid.h"
-#include "render.h"
 #include "utility/debug.h"
 #include "utility/qzmath.h"
 
@@ -26,6 +25,13 @@ CVector3 CStick::StickColor;
 unsigned long long CStick::SticksTested = 0;
 unsigned long long CStick::SticksCrossing = 0;
 
+void CStick::Reset()
+{
+    StickColor = CVector3();
+    SticksTested = 0;
+    SticksCrossing = 0;
+}
+
 void CStick::Static_Init()
 {
     Trace("CStick::Static_Init\n");
@@ -41,7 +47,7 @@ CStick::CStick()
 
     Position.x = RandomRange(-10, 10);
     Position.y = RandomRange(-10, 10);
-    Position.z = -150.0;
+    Position.z = -FAR_PLANE;
 
     Velocity.Set(0, 0, 15.0);
     Size.Set(1.0, 0.1, 0.1);

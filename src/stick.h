@@ -9,6 +9,9 @@
 // that the simulation needs no GL header.
 const int32_t PRIMITIVE_QUADS = 7;
 
+// The far plane of the view: needles start on it, black, and brighten as they come.
+const double FAR_PLANE = 150.0;
+
 class CStick
 {
 public:
@@ -16,7 +19,7 @@ public:
 
     void Update(double time_interval_s);
     bool IsDead() const;
-    // Draws the needle with its depth fade (render_gl.cpp).
+    // Draws the needle with its depth fade: the renderer's half, in box.cpp.
     void Draw() const;
 
     // Internal steps of Update, open for the tests.
@@ -24,6 +27,8 @@ public:
     bool IsCrossing() const;
 
     static void Static_Init();
+    // The class-wide members back to their values at program start.
+    static void Reset();
 
     CVector3 Position;
     CVector3 Velocity;

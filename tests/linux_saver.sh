@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The native Linux saver end to end on the Xvfb that with_xvfb.sh started: every mode,
+# The native Linux saver end to end on the Xvfb that scripts/with-xvfb started: every mode,
 # real X input from xdotool, signals, windows destroyed under it, and the XScreenSaver
 # daemon running it as a hack.
 # Usage: linux_saver.sh needlecast x11_window case...

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks what scripts/package.sh made: the zip, and the installer and uninstaller under Wine.
 # Usage: bash tests/package_test.sh   (after bash scripts/package.sh)
-# Runs on an Xvfb of its own (through with_xvfb.sh) and in Wine prefixes of its own,
+# Runs on an Xvfb of its own (through scripts/with-xvfb) and in Wine prefixes of its own,
 # build/wine-package (64-bit Windows) and build/wine-package32 (32-bit Windows), which it
 # makes afresh each run.
 set -u
@@ -12,7 +12,7 @@ export NEEDLECAST_WINEPREFIX=$prefix64
 
 # The installed saver is run full screen once; that wants a display nobody is using.
 if [ -z "${NEEDLECAST_PACKAGE_TEST_ON_XVFB:-}" ]; then
-  NEEDLECAST_PACKAGE_TEST_ON_XVFB=1 exec bash "$root/tests/with_xvfb.sh" bash "$root/tests/package_test.sh" "$@"
+  NEEDLECAST_PACKAGE_TEST_ON_XVFB=1 exec bash "$root/scripts/with-xvfb" bash "$root/tests/package_test.sh" "$@"
 fi
 
 wine_run=$root/scripts/wine-run

@@ -1,7 +1,8 @@
 // A stand-in for the display settings, for the end-to-end tests. "preview_host N": a window
 // with a 152x112 preview area whose handle it prints, destroyed after N seconds.
 // "preview_host texts TITLE": prints the title and the texts of the controls of the
-// top-level window with that title, one a line.
+// top-level window with that title, one a line. "preview_host running": 1 when the system
+// believes a screen saver runs, else 0.
 #include <windows.h>
 
 #include <cstdio>
@@ -63,6 +64,14 @@ int main(int argc, char** argv)
 {
     if (argc > 2 && std::strcmp(argv[1], "texts") == 0)
         return PrintTexts(argv[2]);
+    if (argc > 1 && std::strcmp(argv[1], "running") == 0)
+    {
+        // Whether the system believes a screen saver runs: 1 or 0.
+        BOOL running = FALSE;
+        SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+        std::printf("%d\n", running ? 1 : 0);
+        return 0;
+    }
 
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
     HINSTANCE instance = GetModuleHandleA(nullptr);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# needlecast.scr end to end under Wine on the Xvfb that with_xvfb.sh started: full screen,
+# needlecast.scr end to end under Wine on the Xvfb that scripts/with-xvfb started: full screen,
 # preview, about box and set-up failure, with real X input from xdotool.
 # Usage: saver_e2e.sh wine-run needlecast.scr preview_host.exe [cases...]
 set -u
@@ -8,14 +8,14 @@ scr=$2
 preview_host=$3
 shift 3
 cases=("$@")
-# The windows98 case takes the test PASSWORD.CPL as its last argument.
+# The windows98 and setup_failure cases take the test PASSWORD.CPL as their last argument.
 password_cpl=
-if [ ${#cases[@]} -eq 2 ] && [ "${cases[0]}" = windows98 ]; then
+if [ ${#cases[@]} -eq 2 ] && [[ ${cases[0]} == @(windows98|setup_failure) ]]; then
   password_cpl=${cases[1]}
-  cases=(windows98)
+  cases=("${cases[0]}")
 fi
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# The prefix with_xvfb.sh chose: the test ends every Wine process in it between cases.
+# The prefix scripts/with-xvfb chose: the test ends every Wine process in it between cases.
 export NEEDLECAST_WINEPREFIX=${NEEDLECAST_WINEPREFIX:-$root/build/wine-x}
 [ ${#cases[@]} -gt 0 ] || cases=(fullscreen second preview preview_refusals about)
 
@@ -198,25 +198,40 @@ case_about() {
   done
 }
 
-# On a display without GLX the GL set-up fails: a message box, then exit code 1.
+# On a display without GLX the GL set-up fails: a message box, then exit code 1. As Windows
+# 98 with a password, whose module has told the system a saver runs: the failure tells it
+# that none runs any more.
 case_setup_failure() {
-  start /s
+  local dir=$work/saver
+  mkdir -p "$dir"
+  cp "$scr" "$dir/needlecast.scr"
+  cp "$password_cpl" "$dir/PASSWORD.CPL"
+  "$wine_run" reg add 'HKCU\Software\Wine\AppDefaults\needlecast.scr' /v Version /d win98 /f >/dev/null 2>&1
+  "$wine_run" reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f >/dev/null 2>&1
+  "$wine_run" "$dir/needlecast.scr" /s >"$work/out.txt" 2>&1 &
+  pid=$!
   local id
   id=$(wait_window "Needlecast" 30)
   check "a failed set-up shows a message box captioned Needlecast" $?
   "$wine_run" "$preview_host" texts Needlecast >"$work/texts.txt" 2>/dev/null
   grep -qE ' failed\.$' "$work/texts.txt"
   check "its text ends in ' failed.' ($(tr '\n' '|' <"$work/texts.txt"))" $?
+  [ "$("$wine_run" "$preview_host" running | tr -d '\r')" = 1 ]
+  check "while it shows, the system believes a saver runs" $?
   [ -n "$id" ] && xdotool windowactivate --sync "$id" 2>/dev/null
   xdotool key Return
   wait_exit 15 && [ "$code" -eq 1 ]
   check "the saver exits with 1 after it is dismissed (code ${code:-running})" $?
+  [ "$("$wine_run" "$preview_host" running | tr -d '\r')" = 0 ]
+  check "after it, the system knows no saver runs" $?
+  "$wine_run" reg delete 'HKCU\Software\Wine\AppDefaults\needlecast.scr' /f >/dev/null 2>&1
+  "$wine_run" reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f >/dev/null 2>&1
 }
 
 # The text's height in rows: rows of the bottom 120 with grey pixels (white at 45 % over
 # black, or over the dark underside of a pane line) across the middle and none at the
 # edges, so that a stray grey needle or a grey pane line is not taken for text.
-# A screen wider than usual is covered whole (with_xvfb.sh --size 3200x900).
+# A screen wider than usual is covered whole (scripts/with-xvfb --size 3200x900).
 case_wide() {
   start /s
   local id geometry

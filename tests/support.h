@@ -10,20 +10,18 @@
 
 #include <cstdint>
 
-// Everything as at process start, with the pane set up and an empty table.
+// Everything as at process start, then the run's start on a synthetic clock of 1 GHz.
 inline void ResetExperiment(uint32_t seed = 1)
 {
-    CRender::DeleteAllSticks();
-    CRender::TargetStickCount = MIN_STICKS;
-    CStick::SticksTested = 0;
-    CStick::SticksCrossing = 0;
-    CTimer::Frequency = CTimer::StartCount = CTimer::LastCount = CTimer::SampleStartCount = 0;
-    CTimer::FrameInterval = CTimer::AverageFrameRate = CTimer::SampleFrameRate = 0.0;
-    CTimer::TotalFrames = CTimer::SampleFrames = 0;
     ClockUseSynthetic(1000000000);
-    RandomSeed(seed);
-    CStick::Static_Init();
-    CGrid::Init();
+    StartExperiment(seed);
+}
+
+// One frame after the clock moved on by ticks.
+inline void StepExperiment(int64_t ticks)
+{
+    ClockAdvance(ticks);
+    RunFrame(nullptr);
 }
 
 // Places the generator so that the next Rand() returns value (0..32767).

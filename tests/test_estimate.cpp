@@ -17,7 +17,7 @@ std::string Line(unsigned long long n, unsigned long long c)
     return buffer;
 }
 
-// The line as the original 32-bit counters printed it, for counts below 2^31.
+// The line as 32-bit counters would print it, for counts below 2^31.
 std::string Line32(uint32_t n, uint32_t c)
 {
     const double value = c == 0 ? 0.0 : static_cast<double>(static_cast<uint32_t>(2 * n)) / static_cast<double>(c);

@@ -103,8 +103,7 @@ TEST(Experiment, SameSeedSameRun)
     std::string first;
     for (int run = 0; run < 2; ++run)
     {
-        ResetExperiment();
-        StartExperiment(42);
+        ResetExperiment(42);
         for (int frame = 0; frame < 3000; ++frame)
             StepExperiment(IntervalTicks(1.0 / 60));
         const std::string summary = SummaryLine(3000) + " " + EstimateLine();
@@ -118,14 +117,12 @@ TEST(Experiment, SameSeedSameRun)
 
 TEST(Experiment, TargetRisesOnlyBelowOneThirtiethOfASecond)
 {
-    ResetExperiment();
-    StartExperiment(1);
+    ResetExperiment(1);
     for (int frame = 0; frame < 600; ++frame)
         StepExperiment(IntervalTicks(0.034));
     EXPECT_EQ(MIN_STICKS, CRender::TargetStickCount);
 
-    ResetExperiment();
-    StartExperiment(1);
+    ResetExperiment(1);
     for (int frame = 0; frame < 120; ++frame)
         StepExperiment(IntervalTicks(0.016));
     // The first sample window closes at 2.0 s, on frame 125: the target rises from there.
@@ -137,8 +134,7 @@ TEST(Experiment, TargetRisesOnlyBelowOneThirtiethOfASecond)
 
 TEST(Experiment, EstimateIsWithinFourStandardErrorsOfPi)
 {
-    ResetExperiment();
-    StartExperiment(20261206);
+    ResetExperiment(20261206);
     const int64_t ticks = IntervalTicks(1.0 / 60);
     while (CStick::SticksTested < 200000)
         StepExperiment(ticks);

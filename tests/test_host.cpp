@@ -16,11 +16,15 @@ bool InjectFault = false;
 // Set by the failed-guard test: the saver window's first paint fails a guard.
 bool InjectGuard = false;
 int PaintsAfterGuard = 0;
+// Set by the no-window test: the saver window refuses to be created.
+bool RefuseCreate = false;
 } // namespace
 
 // The application side the host calls; these tests need none of it.
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == WM_CREATE && RefuseCreate)
+        return -1;
     if (msg == WM_CREATE && InjectFault)
     {
         // As on Windows 95/98 with a password: the system believes a saver runs.
@@ -366,6 +370,19 @@ TEST(Dispatcher, UnusableCommandLinesExitWithMinusOne)
         EXPECT_EQ(-1, ScreenSaverMain(GetModuleHandleA(nullptr), nullptr, tail, SW_SHOWDEFAULT)) << tail;
     // On the NT family there is no password change.
     EXPECT_EQ(-1, ScreenSaverMain(GetModuleHandleA(nullptr), nullptr, "/a", SW_SHOWDEFAULT));
+}
+
+// No saver window, no run: a failure, whether the class or the window could not be made.
+TEST(Dispatcher, ARunWithoutAWindowExitsWithOne)
+{
+    ResetHostState();
+    RefuseCreate = true;
+    EXPECT_EQ(1, ScreenSaverMain(GetModuleHandleA(nullptr), nullptr, "/s", SW_SHOWDEFAULT));
+    RefuseCreate = false;
+    // The class is now registered, so a second run cannot register it.
+    ResetHostState();
+    EXPECT_EQ(1, ScreenSaverMain(GetModuleHandleA(nullptr), nullptr, "/s", SW_SHOWDEFAULT));
+    UnregisterClassA("WindowsScreenSaverClass", GetModuleHandleA(nullptr));
 }
 
 // A guard that fails in a paint ends the process at once, in a child process here: no

@@ -1,6 +1,7 @@
 // Pixel probes of the drawn scene, off screen through EGL: pane, needles, estimate line, sizes.
 #include "support.h"
 
+#include "bitmapfont.h"
 #include "box.h"
 #include "gl.h"
 #include "sim/offscreen.h"
@@ -79,11 +80,10 @@ protected:
 
     void SetUp() override
     {
-        ResetExperiment(20261206);
         std::string error;
         ASSERT_TRUE(Offscreen.Resize(1024, 768, &error)) << error;
-        RandomSeed(20261206);
         CRender::Init(&Device);
+        ResetExperiment(20261206);
         CRender::Resize(1024, 768);
         CStick::SticksTested = 0;
         CStick::SticksCrossing = 0;
@@ -131,11 +131,11 @@ protected:
     static void HidePane() { CGrid::Position.z = 1000.0; }
 
     static COffscreen Offscreen;
-    static LinuxDevice Device;
+    static PlatformDevice Device;
 };
 
 COffscreen Render::Offscreen;
-LinuxDevice Render::Device;
+PlatformDevice Render::Device;
 
 // The lit pixels of a picture: count, centroid and orientation of the principal axis.
 struct Blob

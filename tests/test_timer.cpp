@@ -88,6 +88,16 @@ TEST_F(Timer, ZeroIntervalKeepsTheAverage)
     EXPECT_EQ(4.0, CTimer::AverageFrameRate);
 }
 
+TEST_F(Timer, FrameCountGoesPast32Bits)
+{
+    CTimer::Init();
+    CTimer::TotalFrames = 0xFFFFFFFFu;
+    At(1.0);
+    CTimer::Tick();
+    EXPECT_EQ(0x100000000u, CTimer::TotalFrames);
+    EXPECT_EQ(4294967296.0, CTimer::AverageFrameRate);
+}
+
 TEST(SystemClock, IsMonotonicWithAFixedFrequency)
 {
     ClockUseSystem();

@@ -1,5 +1,6 @@
 // The Linux saver's option parser, window ids, Xft.dpi reading and pointer rule.
 #include "x11/options.h"
+#include "utility/pointer.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ TEST(SaverOptions, NoArgumentsIsAWindow)
 {
     const Parsed parsed = Parse({});
     ASSERT_TRUE(parsed.ok);
-    EXPECT_EQ(parsed.options.mode, SaverMode::Window);
+    EXPECT_EQ(parsed.options.mode, X11Mode::Window);
     EXPECT_FALSE(parsed.options.fps);
     EXPECT_FALSE(parsed.options.help);
 }
@@ -36,11 +37,11 @@ TEST(SaverOptions, NoArgumentsIsAWindow)
 TEST(SaverOptions, OneOrTwoDashes)
 {
     for (const char* word : {"-root", "--root"})
-        EXPECT_EQ(Parse({word}).options.mode, SaverMode::Root) << word;
+        EXPECT_EQ(Parse({word}).options.mode, X11Mode::Root) << word;
     for (const char* word : {"-fullscreen", "--fullscreen"})
-        EXPECT_EQ(Parse({word}).options.mode, SaverMode::Fullscreen) << word;
+        EXPECT_EQ(Parse({word}).options.mode, X11Mode::FullScreen) << word;
     for (const char* word : {"-window", "--window"})
-        EXPECT_EQ(Parse({word}).options.mode, SaverMode::Window) << word;
+        EXPECT_EQ(Parse({word}).options.mode, X11Mode::Window) << word;
     for (const char* word : {"-fps", "--fps"})
         EXPECT_TRUE(Parse({word}).options.fps) << word;
     for (const char* word : {"-help", "--help", "-h"})
@@ -48,7 +49,7 @@ TEST(SaverOptions, OneOrTwoDashes)
 
     const Parsed id = Parse({"-window-id", "0x2a"});
     ASSERT_TRUE(id.ok);
-    EXPECT_EQ(id.options.mode, SaverMode::WindowId);
+    EXPECT_EQ(id.options.mode, X11Mode::WindowId);
     EXPECT_EQ(id.options.window_id, 42u);
     EXPECT_EQ(Parse({"--window-id", "77", "--fps"}).options.window_id, 77u);
 }
@@ -58,7 +59,7 @@ TEST(SaverOptions, FpsCombinesWithEveryMode)
     const Parsed parsed = Parse({"--fps", "--root"});
     ASSERT_TRUE(parsed.ok);
     EXPECT_TRUE(parsed.options.fps);
-    EXPECT_EQ(parsed.options.mode, SaverMode::Root);
+    EXPECT_EQ(parsed.options.mode, X11Mode::Root);
     // The same mode twice is no conflict.
     EXPECT_TRUE(Parse({"--root", "-root"}).ok);
 }
@@ -155,29 +156,12 @@ TEST(XftDpi, NonsenseLeavesTheDefault)
     EXPECT_EQ(DpiFromResources("Xft.dpi:\t110\nXft.dpi:\tjunk\n"), 110);
 }
 
-TEST(PointerRule, SmallMovesAddUpUntilTheyPassTheThreshold)
+TEST(PointerRule, FourPixelsCityBlockWithoutOverflow)
 {
-    PointerRule rule;
-    rule.Start(500, 400);
-    EXPECT_FALSE(rule.MovedTooFar(503, 401)) << "3 right and 1 down is 4, not past it";
-    EXPECT_FALSE(rule.MovedTooFar(500, 400));
-    EXPECT_FALSE(rule.MovedTooFar(496, 400));
-    EXPECT_TRUE(rule.MovedTooFar(504, 401)) << "one more pixel is 5";
-    // The position that ended it is the new start.
-    EXPECT_EQ(rule.saved_x, 504);
-    EXPECT_EQ(rule.saved_y, 401);
-    EXPECT_FALSE(rule.MovedTooFar(502, 403));
-    EXPECT_TRUE(rule.MovedTooFar(499, 401));
-}
-
-TEST(PointerRule, FarApartPositionsDoNotOverflow)
-{
-    PointerRule rule;
-    rule.Start(-2147483647 - 1, -2147483647 - 1);
-    EXPECT_TRUE(rule.MovedTooFar(2147483647, 2147483647));
-    rule.Start(2147483647, 0);
-    EXPECT_FALSE(rule.MovedTooFar(2147483647, 4));
-    EXPECT_TRUE(rule.MovedTooFar(2147483647 - 5, 0));
+    EXPECT_FALSE(PointerMovedTooFar(500, 400, 503, 401)) << "3 right and 1 down is 4, not past it";
+    EXPECT_TRUE(PointerMovedTooFar(500, 400, 504, 401)) << "one more pixel is 5";
+    EXPECT_FALSE(PointerMovedTooFar(500, 400, 496, 400));
+    EXPECT_TRUE(PointerMovedTooFar(-2147483647 - 1, -2147483647 - 1, 2147483647, 2147483647));
 }
 
 TEST(PointerRule, OnlyTheThreeMainButtonsEndARun)

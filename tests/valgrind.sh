@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Valgrind memcheck on needlecast-sim (10,000 frames) and on the native saver (20 seconds
-# in a window on the Xvfb that with_xvfb.sh started): no definite or indirect leak and no
+# in a window on the Xvfb that scripts/with-xvfb started): no definite or indirect leak and no
 # memory error, with suppressions only for the driver and the loader (valgrind.supp).
 # Usage: valgrind.sh sim needlecast-sim | saver needlecast
 set -u

@@ -2,6 +2,8 @@
 // password check before a close on Windows 95/98.
 #include "host/host.h"
 
+#include "utility/pointer.h"
+
 HINSTANCE hMainInstance = nullptr;
 HWND hMainWindow = nullptr;
 bool OnWin9x = false;
@@ -11,19 +13,19 @@ bool CheckingPassword = false;
 VerifyPasswordFunction VerifyPasswordProc = nullptr;
 UINT AutoPlayMessage = 0;
 POINT SavedCursorPos = {0, 0};
-const DWORD MouseMoveThreshold = 4;
+const DWORD MouseMoveThreshold = MOUSE_MOVE_THRESHOLD;
 DWORD LastPasswordCheck = static_cast<DWORD>(-1);
 
 namespace
 {
 // A close request this soon after the last prompt ended is refused without asking again.
 const DWORD PASSWORD_RETRY_MS = 200;
+} // namespace
 
 void HideCursor()
 {
     SetCursor(nullptr);
 }
-} // namespace
 
 void ResetHostState()
 {
@@ -117,9 +119,7 @@ extern "C" LRESULT WINAPI DefScreenSaverProc(HWND hwnd, UINT msg, WPARAM wParam,
                 // Measured from the saved position, so slow drift adds up.
                 POINT now;
                 GetCursorPos(&now);
-                const DWORD distance =
-                    static_cast<DWORD>(labs(now.x - SavedCursorPos.x) + labs(now.y - SavedCursorPos.y));
-                if (distance > MouseMoveThreshold)
+                if (PointerMovedTooFar(SavedCursorPos.x, SavedCursorPos.y, now.x, now.y, MouseMoveThreshold))
                 {
                     PostMessageA(hwnd, WM_CLOSE, 0, 0);
                     SavedCursorPos = now;

@@ -1,9 +1,9 @@
 // The process entry, the mode dispatcher with its fault guard, and the saver window with
 // its message loop.
 #include "host/cmdline.h"
-#include "utility/debug.h"
 #include "host/host.h"
 #include "host/screenrect.h"
+#include "utility/debug.h"
 
 #include <csetjmp>
 
@@ -39,11 +39,6 @@ bool IsExistingWindow(uint32_t handle)
 HWND AsWindow(uint32_t handle)
 {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(handle));
-}
-
-void HideCursor()
-{
-    SetCursor(nullptr);
 }
 
 ScreenRect ToScreenRect(const RECT& rect)
@@ -130,7 +125,7 @@ int ScreenSaverMain(HINSTANCE hInstance, HINSTANCE, const char* cmd_tail, int)
 
     // A debugger, when there is one, sees the fault first; otherwise the guard takes it.
     // A failed guard ends the process on the spot, with the saver state off as well.
-    SetAssertCleanup([] { SetSaverRunning(false); });
+    SetFatalCleanup([] { SetSaverRunning(false); });
     LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(FaultGuard);
     int result = 0;
     if (setjmp(FaultReturn) == 0)
@@ -145,7 +140,7 @@ int ScreenSaverMain(HINSTANCE hInstance, HINSTANCE, const char* cmd_tail, int)
         result = static_cast<int>(FaultCode);
     }
     SetUnhandledExceptionFilter(previous);
-    SetAssertCleanup(nullptr);
+    SetFatalCleanup(nullptr);
     return result;
 }
 
@@ -198,8 +193,9 @@ int RunScreenSaver(HWND parent)
 
     AutoPlayMessage = OnWin9x ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
 
-    // No window, no quit message: the run ends with 0 as well.
-    int result = 0;
+    // No window means no run: a failure, reported as a failed set-up call is.
+    int result = 1;
+    hMainWindow = nullptr;
     if (RegisterClassA(&window_class) != 0)
     {
         hMainWindow = CreateWindowExA(ex_style, SAVER_CLASS, title, style, rect.left, rect.top,

@@ -32,6 +32,9 @@ extern const DWORD MouseMoveThreshold;
 extern DWORD LastPasswordCheck;
 extern HMODULE PasswordModule;
 
+// Hides the cursor over the saver.
+void HideCursor();
+
 // Whether the window may close now; on Windows 95/98 with a password, asks the verifier.
 bool ConfirmClose(HWND hwnd);
 

@@ -3,10 +3,12 @@
 #include "sim/sim.h"
 
 #include "render.h"
-#include "utility/qzmath.h"
+#include "utility/clock.h"
 
 #ifdef NEEDLECAST_OFFSCREEN
 #include "sim/offscreen.h"
+#include "sim/output.h"
+#include "sim/png.h"
 #endif
 
 #include <cstdio>
@@ -39,6 +41,17 @@ int main(int argc, char** argv)
     // Refuse an unwritable file before the run, not after it.
     if (picture && !CheckWritable(options.png_path, &error))
         return Fail(error, 2);
+    // The saver's own set-up: GL state and the font, then the projection. It takes nothing
+    // from the random sequence, so the run is the same with or without a picture.
+    COffscreen offscreen;
+    PlatformDevice device;
+    if (picture)
+    {
+        if (!offscreen.Create(options.width, options.height, &error))
+            return Fail("cannot draw off screen: " + error, 1);
+        CRender::Init(&device);
+        CRender::Resize(options.width, options.height);
+    }
 #else
     if (picture)
         return Fail("--png: off-screen pictures are drawn by the Linux build only", 2);
@@ -46,32 +59,16 @@ int main(int argc, char** argv)
 
     const uint32_t seed = options.seed_given ? options.seed : static_cast<uint32_t>(std::time(nullptr));
     const int64_t ticks = IntervalTicks(options.interval_s);
-
-#ifdef NEEDLECAST_OFFSCREEN
-    COffscreen offscreen;
-    LinuxDevice device;
-    if (picture)
-    {
-        // The saver's own start: CRender::Init takes the same draws in the same order.
-        if (!offscreen.Create(options.width, options.height, &error))
-            return Fail("cannot draw off screen: " + error, 1);
-        RandomSeed(seed);
-        CRender::Init(&device);
-        CRender::Resize(options.width, options.height);
-        StartSyntheticTimer();
-    }
-    else
-#endif
-    {
-        StartExperiment(seed);
-    }
+    ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
+    StartExperiment(seed);
 
     // The seed first, so that a run with the default seed can be repeated.
     std::printf("seed=%u\n", seed);
 
     for (uint32_t frame = 1; frame <= options.frames; ++frame)
     {
-        StepExperiment(ticks);
+        ClockAdvance(ticks);
+        RunFrame(nullptr);
         if (options.every != 0 && frame % options.every == 0)
         {
             std::printf("%s\n", EstimateLine().c_str());

@@ -41,10 +41,3 @@ private:
     int width_ = 0;
     int height_ = 0;
 };
-
-// Whether a file can be made at path (a new file or a regular one, in a writable folder).
-bool CheckWritable(const std::string& path, std::string* error);
-
-// Writes 8-bit RGB rows (top first) as a PNG. The file appears whole or not at all:
-// it is written beside the target under another name and renamed at the end.
-bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb, std::string* error);

@@ -1,4 +1,4 @@
-// COffscreen on EGL's surfaceless platform with a framebuffer object, and the PNG writer.
+// COffscreen on EGL's surfaceless platform with a framebuffer object.
 #include "sim/offscreen.h"
 
 #include "gl.h"
@@ -6,14 +6,9 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/glext.h>
-#include <png.h>
 
-#include <cerrno>
-#include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -208,80 +203,4 @@ std::vector<uint8_t> COffscreen::ReadRgb() const
     for (int y = 0; y < height_; ++y)
         std::memcpy(&rgb[y * row], &bottom_up[(height_ - 1 - y) * row], row);
     return rgb;
-}
-
-bool CheckWritable(const std::string& path, std::string* error)
-{
-    struct stat status;
-    if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
-    {
-        *error = "cannot write " + path + ": not a regular file";
-        return false;
-    }
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = mkstemp(&temporary[0]);
-    if (descriptor < 0)
-    {
-        *error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    close(descriptor);
-    unlink(temporary.c_str());
-    return true;
-}
-
-bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb, std::string* error)
-{
-    if (!CheckWritable(path, error))
-        return false;
-
-    // Written under a temporary name beside the target, renamed when complete.
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = mkstemp(&temporary[0]);
-    FILE* file = descriptor >= 0 ? fdopen(descriptor, "wb") : nullptr;
-    if (file == nullptr)
-    {
-        *error = "cannot write " + path + ": " + std::strerror(errno);
-        if (descriptor >= 0)
-        {
-            close(descriptor);
-            unlink(temporary.c_str());
-        }
-        return false;
-    }
-
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png)))
-    {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        unlink(temporary.c_str());
-        *error = "cannot write " + path + ": PNG encoding failed";
-        return false;
-    }
-
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y)
-        png_write_row(png, const_cast<png_bytep>(&rgb[static_cast<size_t>(y) * width * 3]));
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-
-    // mkstemp makes the file private; give it the usual permissions.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fileno(file), 0666 & ~mask);
-
-    const bool flushed = std::fflush(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (!flushed || !closed || std::rename(temporary.c_str(), path.c_str()) != 0)
-    {
-        *error = "cannot write " + path + ": " + std::strerror(errno);
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
 }

@@ -1,13 +1,9 @@
-// needlecast-sim's pieces: option parsing and the windowless start-up and frame step.
+// needlecast-sim's pieces: option parsing, the clock's ticks and the closing lines.
 #include "sim/sim.h"
 
-#include "grid.h"
 #include "render.h"
 #include "stick.h"
-#include "utility/clock.h"
-#include "utility/qzmath.h"
 #include "utility/text.h"
-#include "utility/timer.h"
 
 #include <cerrno>
 #include <cmath>
@@ -203,28 +199,6 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
         return false;
     }
     return true;
-}
-
-void StartExperiment(uint32_t seed)
-{
-    RandomSeed(seed);
-    CStick::Static_Init();
-    CGrid::Init();
-    CRender::DeleteAllSticks();
-    StartSyntheticTimer();
-}
-
-void StartSyntheticTimer()
-{
-    ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
-    CTimer::Init();
-}
-
-void StepExperiment(int64_t ticks)
-{
-    ClockAdvance(ticks);
-    CTimer::Tick();
-    CRender::Update(CTimer::FrameInterval);
 }
 
 std::string SummaryLine(uint32_t frames)

@@ -1,4 +1,4 @@
-// needlecast-sim's pieces: its options, and the saver's start-up and frame step without a window.
+// needlecast-sim's pieces: its options, its clock and its closing lines.
 #pragma once
 
 #include <cstdint>
@@ -30,16 +30,6 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
 
 // The interval as whole ticks of the synthetic clock: round(interval_s * 10^9).
 int64_t IntervalTicks(double interval_s);
-
-// The start of a saver run without GL: seed, needle colour, pane, empty table, timer
-// on a synthetic clock.
-void StartExperiment(uint32_t seed);
-
-// The timer's start on the synthetic clock, for a run whose scene CRender::Init set up.
-void StartSyntheticTimer();
-
-// One frame: advance the clock, tick the timer, step the scene.
-void StepExperiment(int64_t ticks);
 
 // "frames=... needles=... target=... n=... c=..." for the frames run so far.
 std::string SummaryLine(uint32_t frames);

@@ -39,19 +39,19 @@ void Trace(const char* format, ...)
 
 namespace
 {
-void (*AssertCleanup)() = nullptr;
+void (*FatalCleanup)() = nullptr;
 } // namespace
 
-void SetAssertCleanup(void (*cleanup)())
+void SetFatalCleanup(void (*cleanup)())
 {
-    AssertCleanup = cleanup;
+    FatalCleanup = cleanup;
 }
 
-void RunAssertCleanup()
+void RunFatalCleanup()
 {
     // Once: a guard failing inside the cleanup must not come back here.
-    void (*cleanup)() = AssertCleanup;
-    AssertCleanup = nullptr;
+    void (*cleanup)() = FatalCleanup;
+    FatalCleanup = nullptr;
     if (cleanup != nullptr)
         cleanup();
 }

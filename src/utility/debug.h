@@ -16,11 +16,11 @@ __attribute__((format(printf, 1, 2)))
 #endif
 void Trace(const char* format, ...);
 
-// What a host must still do when a guard fails, before the process ends (Windows: the
-// saver-running state goes off). One function; null clears it.
-void SetAssertCleanup(void (*cleanup)());
-// Runs it once, if set. Called by the platform half of Assert.
-void RunAssertCleanup();
+// What a host must still do when the process ends on a failure, a failed guard or a failed
+// set-up call (Windows: the saver-running state goes off). One function; null clears it.
+void SetFatalCleanup(void (*cleanup)());
+// Runs it once, if set. Called by the platform half of Assert and by CheckResult.
+void RunFatalCleanup();
 
 // Platform hook for Trace: where a debug line goes besides stderr (nowhere on Linux).
 void PlatformDebugOutput(const char* text);

@@ -28,7 +28,7 @@ void Assert_Response(const char* message)
     // by the system's message dispatch (Wine drops it from a paint), and the program would
     // go on drawing. So the process ends here, with the code of a breakpoint nobody took,
     // after the last words its host asked for.
-    RunAssertCleanup();
+    RunFatalCleanup();
     ExitProcess(EXCEPTION_BREAKPOINT);
 }
 

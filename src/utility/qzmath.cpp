@@ -1,4 +1,5 @@
-// Angles and random values: the LCG, ranged draws, and a portable sine and cosine.
+// Angles, random values and colours: the LCG, ranged draws, the random colour, and a portable
+// sine and cosine.
 #include "utility/qzmath.h"
 
 #include "utility/debug.h"
@@ -94,6 +95,23 @@ void CVector3::Randomize()
     x = RandomUnit();
     y = RandomUnit();
     z = RandomUnit();
+}
+
+void RandomColor(CVector3& color)
+{
+    // Rejects dark colours and purple or magenta tones; after 30 tries the last one stays.
+    for (int attempt = 0; attempt < 30; ++attempt)
+    {
+        color.Randomize();
+        const double x = color.x;
+        const double y = color.y;
+        const double z = color.z;
+
+        const bool too_dark = x + y + z < 0.5;
+        const bool unwanted = !(1.1 * y >= x && 1.1 * y >= z) && 0.85 * z < x && 1.6 * z > x;
+        if (!too_dark && !unwanted)
+            break;
+    }
 }
 
 void SinCos(double x, double* sine, double* cosine)

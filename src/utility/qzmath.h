@@ -1,7 +1,10 @@
-// Angles and random values: the process-wide LCG, ranged draws and angle-to-direction.
+// Angles, random values and colours: the process-wide LCG, ranged draws, the random colour
+// and angle-to-direction.
 #pragma once
 
 #include <cstdint>
+
+class CVector3;
 
 // Largest value Rand() returns.
 const int RANDOM_MAX = 32767;
@@ -21,6 +24,10 @@ double RandomRange(double lower, double upper);
 
 // RandomRange(0.0, 1.0).
 double RandomUnit();
+
+// Fills color with a random colour that is neither too dark nor purple or magenta: three draws
+// a try, 30 tries at most, the last one kept whatever it is.
+void RandomColor(CVector3& color);
 
 // angle in degrees, 0..360 (with EPSILON slack); *first = sin(angle), *second = -cos(angle).
 void AngleToVector(double angle, double* first, double* second);

@@ -9,10 +9,18 @@ int64_t CTimer::StartCount = 0;
 int64_t CTimer::LastCount = 0;
 int64_t CTimer::SampleStartCount = 0;
 double CTimer::FrameInterval = 0.0;
-uint32_t CTimer::TotalFrames = 0;
+uint64_t CTimer::TotalFrames = 0;
 uint32_t CTimer::SampleFrames = 0;
 double CTimer::AverageFrameRate = 0.0;
 double CTimer::SampleFrameRate = 0.0;
+
+void CTimer::Reset()
+{
+    Frequency = StartCount = LastCount = SampleStartCount = 0;
+    FrameInterval = AverageFrameRate = SampleFrameRate = 0.0;
+    TotalFrames = 0;
+    SampleFrames = 0;
+}
 
 void CTimer::Init()
 {

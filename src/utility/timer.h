@@ -8,6 +8,8 @@ class CTimer
 public:
     static void Init();
     static void Tick();
+    // Every member back to its value at program start.
+    static void Reset();
 
     static int64_t Frequency;
     static int64_t StartCount;
@@ -15,7 +17,8 @@ public:
     static int64_t SampleStartCount;
 
     static double FrameInterval;
-    static uint32_t TotalFrames;
+    // 64 bits: at 1000 frames a second, 32 would wrap after about 50 days.
+    static uint64_t TotalFrames;
     static uint32_t SampleFrames;
     static double AverageFrameRate;
     static double SampleFrameRate;

@@ -1,4 +1,4 @@
-// The Linux saver's command line, its pointer rule and the Xft.dpi reader.
+// The Linux saver's command line, its button rule and the Xft.dpi reader.
 #include "x11/options.h"
 
 #include "utility/text.h"
@@ -50,7 +50,7 @@ bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options,
             return false;
         }
 
-        SaverMode mode;
+        X11Mode mode;
         if (std::strcmp(name, "fps") == 0)
         {
             options->fps = true;
@@ -62,14 +62,14 @@ bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options,
             continue;
         }
         if (std::strcmp(name, "window") == 0)
-            mode = SaverMode::Window;
+            mode = X11Mode::Window;
         else if (std::strcmp(name, "root") == 0)
-            mode = SaverMode::Root;
+            mode = X11Mode::Root;
         else if (std::strcmp(name, "fullscreen") == 0)
-            mode = SaverMode::Fullscreen;
+            mode = X11Mode::FullScreen;
         else if (std::strcmp(name, "window-id") == 0)
         {
-            mode = SaverMode::WindowId;
+            mode = X11Mode::WindowId;
             if (i + 1 >= argc || argv[i + 1] == nullptr)
             {
                 *error = "--window-id needs a window id";
@@ -164,18 +164,6 @@ int DpiFromResources(const char* resources)
         line = end + 1;
     }
     return dpi;
-}
-
-bool PointerRule::MovedTooFar(int x, int y)
-{
-    // Differences in 64 bits: positions far apart cannot overflow.
-    const long long dx = static_cast<long long>(x) - saved_x;
-    const long long dy = static_cast<long long>(y) - saved_y;
-    const unsigned long long distance = static_cast<unsigned long long>(std::llabs(dx) + std::llabs(dy));
-    if (distance <= threshold)
-        return false;
-    Start(x, y);
-    return true;
 }
 
 bool ButtonEndsRun(unsigned int button)

@@ -1,0 +1,31 @@
+// needlecast-sim's output files: checked before the run, then written under a temporary name
+// beside the target and renamed when whole, so that a file appears whole or not at all.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// Whether a file can be made at path: a new file or a regular one, in a folder we may write.
+bool CheckWritable(const std::string& path, std::string* error);
+
+// One output file. Open makes the temporary file; Commit flushes, closes and renames it onto
+// the target. A file that is not committed, whatever the reason, is removed.
+class COutputFile
+{
+public:
+    COutputFile() = default;
+    COutputFile(const COutputFile&) = delete;
+    COutputFile& operator=(const COutputFile&) = delete;
+    ~COutputFile() { Abandon(); }
+
+    bool Open(const std::string& path, std::string* error);
+    // Where to write; null before Open and after Commit.
+    FILE* Stream() const { return file_; }
+    bool Commit(std::string* error);
+    void Abandon();
+
+private:
+    std::string path_;
+    std::string temporary_;
+    FILE* file_ = nullptr;
+};
