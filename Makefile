@@ -105,7 +105,7 @@ package: deps build-win32 build-win64 build-linux
 # the fuzz preset: ten million executions each, seeded from tests/corpus; what it finds
 # stays in build/fuzz.
 fuzz: deps
-	bash fuzz/run.sh -runs=10000000
+	bash scripts/fuzz.sh -runs=10000000
 
 clean:
 	rm -rf build

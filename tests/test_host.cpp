@@ -1,5 +1,5 @@
-// Tests of the default saver message policy and the password confirmation, with real
-// messages sent to a real window under Wine.
+// The Win32 host under Wine: the close policy, the password confirmation and module, the saver
+// window's message filters, the dispatcher's exit codes and the fault guard.
 #include "host/host.h"
 #include "utility/debug.h"
 
@@ -7,42 +7,33 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 #include <vector>
 
-namespace
-{
-// Set by the fault-guard test: the saver window's creation then faults.
-bool InjectFault = false;
-// Set by the failed-guard test: the saver window's first paint fails a guard.
-bool InjectGuard = false;
+namespace {
+bool InjectFault = false;  // the saver window's creation leads to a fault
+bool InjectGuard = false;  // its first paint fails a guard
+bool RefuseCreate = false; // it refuses to be created
 int PaintsAfterGuard = 0;
-// Set by the no-window test: the saver window refuses to be created.
-bool RefuseCreate = false;
+std::vector<UINT> PassedOn; // what the saver window handed on to ScreenSaverProc
 } // namespace
 
-// The application side the host calls; these tests need none of it.
-extern "C" LRESULT WINAPI ScreenSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
+// The application side the host calls: a stand-in that records and can misbehave.
+extern "C" LRESULT WINAPI ScreenSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    PassedOn.push_back(msg);
     if (msg == WM_CREATE && RefuseCreate)
         return -1;
-    if (msg == WM_CREATE && InjectFault)
-    {
-        // As on Windows 95/98 with a password: the system believes a saver runs.
-        OnWin9x = true;
+    if (msg == WM_CREATE && (InjectFault || InjectGuard)) {
+        OnWin9x = true; // as on Windows 95/98 with a password: the system believes a saver runs
         SetSaverRunning(true);
         PostMessageA(hwnd, WM_APP, 0, 0);
-    }
-    if (msg == WM_APP && InjectFault)
-        *static_cast<volatile int*>(nullptr) = 1; // from the message loop
-    if (msg == WM_CREATE && InjectGuard)
-    {
-        OnWin9x = true;
-        SetSaverRunning(true);
         InvalidateRect(hwnd, nullptr, FALSE);
     }
-    if (msg == WM_PAINT && InjectGuard)
-    {
-        // As the GL child's frame does: a failed guard in a paint, then the next paint asked for.
+    if (msg == WM_APP && InjectFault)
+        *static_cast<volatile int*>(nullptr) = 1;
+    if (msg == WM_PAINT && InjectGuard) {
+        // As the GL child's frame: a failed guard in a paint, then the next paint asked for.
         static int paints = 0;
         if (++paints > 1)
             ++PaintsAfterGuard;
@@ -53,223 +44,188 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LP
             PostMessageA(hwnd, WM_CLOSE, 0, 0);
         return 0;
     }
+    if (msg == WM_SYSCOMMAND)
+        return 0; // never the system's own screen saver
     return DefScreenSaverProc(hwnd, msg, wParam, lParam);
 }
-extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
-extern "C" BOOL WINAPI RegisterDialogClasses(HANDLE)
-{
-    return TRUE;
-}
+extern "C" INT_PTR WINAPI ScreenSaverConfigureDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+extern "C" BOOL WINAPI RegisterDialogClasses(HANDLE) { return TRUE; }
 
-namespace
-{
-// A plain window whose procedure is DefScreenSaverProc, and a look at what it posts.
-class Policy : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ResetHostState();
-        static bool registered = false;
-        if (!registered)
-        {
-            WNDCLASSA window_class = {};
-            window_class.lpfnWndProc = DefScreenSaverProc;
-            window_class.hInstance = GetModuleHandleA(nullptr);
-            window_class.lpszClassName = "NeedlecastPolicyTest";
-            RegisterClassA(&window_class);
-            registered = true;
-        }
-        Window = CreateWindowExA(0, "NeedlecastPolicyTest", "policy", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(nullptr, Window);
-        DrainQueue();
-        GetCursorPos(&SavedCursorPos);
-    }
+namespace {
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
-    void TearDown() override
-    {
-        if (IsWindow(Window))
-        {
-            Closing = true; // let it go without the policy
-            DestroyWindow(Window);
-        }
-        ResetHostState();
-    }
-
-    // Removes what is waiting; counts the closes posted to the window.
-    int PostedCloses()
-    {
-        int closes = 0;
-        MSG message;
-        while (PeekMessageA(&message, Window, 0, 0, PM_REMOVE))
-        {
-            if (message.message == WM_CLOSE)
-                ++closes;
-        }
-        return closes;
-    }
-
-    void DrainQueue() { PostedCloses(); }
-
-    // Moves the cursor by (dx, dy) from where it is, sends the mouse-move message, and
-    // says whether a close was posted.
-    bool MoveBy(int dx, int dy)
-    {
-        POINT now;
-        GetCursorPos(&now);
-        SetCursorPos(now.x + dx, now.y + dy);
-        SendMessageA(Window, WM_MOUSEMOVE, 0, 0);
-        return PostedCloses() > 0;
-    }
-
-    bool ClosesOn(UINT msg, WPARAM wParam = 0)
-    {
-        SendMessageA(Window, msg, wParam, 0);
-        return PostedCloses() > 0;
-    }
-
-    HWND Window = nullptr;
-};
-
-bool CursorFollowsSetCursorPos()
-{
-    POINT before;
-    GetCursorPos(&before);
-    SetCursorPos(before.x + 7, before.y + 3);
-    POINT after;
-    GetCursorPos(&after);
-    SetCursorPos(before.x, before.y);
-    return after.x == before.x + 7 && after.y == before.y + 3;
+BOOL SaverRunning() {
+    BOOL running = 2;
+    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    return running;
 }
 
-// The test verifier: its answers, and how often it was asked.
+// A window whose procedure is proc, named title, as a child of parent when there is one.
+HWND MakeWindow(WNDPROC proc, const char* title, HWND parent = nullptr) {
+    const std::string name = "NeedlecastTest" + std::to_string(reinterpret_cast<uintptr_t>(proc));
+    WNDCLASSA window_class = {};
+    window_class.lpfnWndProc = proc;
+    window_class.hInstance = Instance();
+    window_class.lpszClassName = name.c_str();
+    RegisterClassA(&window_class);
+    return CreateWindowExA(0, name.c_str(), title, parent != nullptr ? WS_CHILD : WS_POPUP, 0, 0, 64, 64, parent,
+                           nullptr, Instance(), nullptr);
+}
+
+// The verifier of these tests: its answers in turn, and how often it was asked.
 std::vector<BOOL> Answers;
 int Asked = 0;
-bool PromptCouldReenter = false;
-HWND PromptWindow = nullptr;
+bool ReenteredClose = false;
 
-BOOL WINAPI TestVerifier(HWND hwnd)
-{
+BOOL WINAPI TestVerifier(HWND hwnd) {
     ++Asked;
-    PromptWindow = hwnd;
-    // While the prompt is up, a second close request is refused at once.
     if (CheckingPassword)
-        PromptCouldReenter = ConfirmClose(hwnd);
+        ReenteredClose = ReenteredClose || ConfirmClose(hwnd); // refused at once while asking
     const BOOL answer = Answers.empty() ? FALSE : Answers.front();
     if (!Answers.empty())
         Answers.erase(Answers.begin());
     return answer;
 }
+
+class Host : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetHostState();
+        Window = MakeWindow(DefScreenSaverProc, "policy");
+        ASSERT_NE(nullptr, Window);
+        Closes();
+        GetCursorPos(&SavedCursorPos);
+    }
+    void TearDown() override {
+        Closing = true; // let it go without the policy
+        DestroyWindow(Window);
+        ResetHostState();
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+
+    // Takes what is waiting for the window; counts the closes among it.
+    int Closes() {
+        int closes = 0;
+        MSG message;
+        while (PeekMessageA(&message, Window, 0, 0, PM_REMOVE))
+            closes += message.message == WM_CLOSE ? 1 : 0;
+        return closes;
+    }
+
+    bool ClosesOn(UINT msg, WPARAM wParam = 0) {
+        SendMessageA(Window, msg, wParam, 0);
+        return Closes() > 0;
+    }
+
+    bool MovesBy(int dx, int dy) {
+        POINT now;
+        GetCursorPos(&now);
+        SetCursorPos(now.x + dx, now.y + dy);
+        return ClosesOn(WM_MOUSEMOVE);
+    }
+
+    HWND Window = nullptr;
+};
 } // namespace
 
-TEST_F(Policy, MouseThresholdIsFourPixelsCityBlock)
-{
-    if (!CursorFollowsSetCursorPos())
-        GTEST_SKIP() << "this display does not move the cursor";
+TEST_F(Host, WhatEndsTheSaver) {
+    enum State { Running, Preview, Closed, Asking };
+    const struct { UINT msg; WPARAM wParam; State state; bool closes; } cases[] = {
+        {WM_KEYDOWN, 0, Running, true},          {WM_SYSKEYDOWN, 0, Running, true},
+        {WM_LBUTTONDOWN, 0, Running, true},      {WM_RBUTTONDOWN, 0, Running, true},
+        {WM_MBUTTONDOWN, 0, Running, true},      {WM_ACTIVATEAPP, FALSE, Running, true},
+        {WM_POWER, PWR_CRITICALRESUME, Running, true}, {WM_POWERBROADCAST, 0, Running, true},
+        {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, Running, true},
+        {WM_ACTIVATEAPP, TRUE, Running, false},  {WM_POWER, PWR_SUSPENDREQUEST, Running, false},
+        {WM_KEYUP, 0, Running, false},           {WM_LBUTTONUP, 0, Running, false},
+        {WM_LBUTTONDBLCLK, 0, Running, false},   {WM_MOUSEWHEEL, 0, Running, false},
+        {WM_XBUTTONDOWN, 0, Running, false},     {WM_CHAR, 'a', Running, false},
+        {WM_KEYDOWN, 0, Preview, false},         {WM_LBUTTONDOWN, 0, Preview, false},
+        {WM_ACTIVATEAPP, FALSE, Preview, false}, {WM_POWERBROADCAST, 0, Preview, false},
+        {WM_KEYDOWN, 0, Closed, false},          {WM_KEYDOWN, 0, Asking, false}, {WM_LBUTTONDOWN, 0, Asking, false},
+    };
+    for (const auto& c : cases) {
+        ChildPreview = c.state == Preview;
+        Closing = c.state == Closed;
+        CheckingPassword = c.state == Asking;
+        EXPECT_EQ(c.closes, ClosesOn(c.msg, c.wParam)) << "message 0x" << std::hex << c.msg << " state " << c.state;
+    }
+    ChildPreview = true;
+    SavedCursorPos = {-1000, -1000};
+    EXPECT_FALSE(ClosesOn(WM_MOUSEMOVE)) << "a preview ignores the pointer";
+    ChildPreview = Closing = CheckingPassword = false;
+    EXPECT_EQ(TRUE, SendMessageA(Window, WM_SETCURSOR, reinterpret_cast<WPARAM>(Window), 0));
+}
+
+TEST_F(Host, PointerMovesAddUpPastFourPixels) {
     SetCursorPos(300, 300);
     GetCursorPos(&SavedCursorPos);
-    EXPECT_FALSE(MoveBy(3, 1)); // d = 4
-    EXPECT_TRUE(MoveBy(1, 0));  // d = 5 from the saved position
-    // The saved position moved to where the close was posted.
+    if (SavedCursorPos.x != 300)
+        GTEST_SKIP() << "this display does not move the cursor";
+    EXPECT_FALSE(MovesBy(1, 0));
+    EXPECT_FALSE(MovesBy(2, 1)); // 3 right and 1 down: 4
+    EXPECT_TRUE(MovesBy(1, 0));  // 5: closes, and measures from here on
+    EXPECT_EQ(304, SavedCursorPos.x);
+    EXPECT_EQ(301, SavedCursorPos.y);
+    EXPECT_FALSE(MovesBy(-2, -2));
+    EXPECT_TRUE(MovesBy(-1, 0));
+}
+
+TEST_F(Host, AutoPlayQueryClosesInEveryState) {
+    AutoPlayMessage = RegisterWindowMessageA("QueryCancelAutoPlay");
+    for (int state = 0; state < 4; ++state) {
+        ChildPreview = state == 1;
+        Closing = state == 2;
+        VerifyPasswordProc = state == 3 ? TestVerifier : nullptr;
+        EXPECT_EQ(state == 3 ? TRUE : FALSE, SendMessageA(Window, AutoPlayMessage, 0, 0)) << state;
+        EXPECT_EQ(1, Closes()) << state;
+    }
+    AutoPlayMessage = 0;
+    VerifyPasswordProc = nullptr;
+    EXPECT_FALSE(ClosesOn(0)) << "unregistered, message 0 means nothing";
+}
+
+TEST_F(Host, ThePasswordDecidesTheCloseOnWindows9x) {
+    VerifyPasswordProc = TestVerifier;
+    Asked = 0;
+    Answers = {TRUE};
+    EXPECT_EQ(0, SendMessageA(Window, VERIFY_PASSWORD_MESSAGE, 0, 0)) << "the NT family has no password";
+    OnWin9x = true;
+    EXPECT_EQ(TRUE, SendMessageA(Window, VERIFY_PASSWORD_MESSAGE, 0, 0));
+    EXPECT_EQ(1, Asked);
+
+    // Refused: the window stays, and the pointer is measured from where it is now.
+    Answers = {FALSE, TRUE};
+    Asked = 0;
+    ReenteredClose = false;
+    SavedCursorPos = {-1000, -1000};
+    SendMessageA(Window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(1, Asked);
+    EXPECT_TRUE(IsWindow(Window));
+    EXPECT_FALSE(Closing || CheckingPassword || ReenteredClose);
     POINT now;
     GetCursorPos(&now);
     EXPECT_EQ(now.x, SavedCursorPos.x);
     EXPECT_EQ(now.y, SavedCursorPos.y);
-}
+    // Within 200 ms of that prompt: refused without asking again; after, asked again.
+    Sleep(120);
+    SendMessageA(Window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(1, Asked);
+    Sleep(120);
+    SendMessageA(Window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(2, Asked);
+    EXPECT_TRUE(Closing);
+    EXPECT_FALSE(IsWindow(Window));
 
-TEST_F(Policy, SlowDriftAddsUp)
-{
-    if (!CursorFollowsSetCursorPos())
-        GTEST_SKIP() << "this display does not move the cursor";
-    SetCursorPos(300, 300);
-    GetCursorPos(&SavedCursorPos);
-    EXPECT_FALSE(MoveBy(1, 0));
-    EXPECT_FALSE(MoveBy(0, -1));
-    EXPECT_FALSE(MoveBy(1, 0));
-    EXPECT_FALSE(MoveBy(0, -1)); // d = 4 in four steps of 1
-    EXPECT_TRUE(MoveBy(1, 0));   // d = 5
-}
-
-TEST_F(Policy, KeysAndButtonPressesClose)
-{
-    const UINT presses[] = {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
-    for (UINT msg : presses)
-        EXPECT_TRUE(ClosesOn(msg)) << msg;
-}
-
-TEST_F(Policy, ReleasesWheelAndDoubleClicksDoNot)
-{
-    const UINT ignored[] = {WM_KEYUP,         WM_SYSKEYUP,      WM_LBUTTONUP,  WM_RBUTTONUP,   WM_MBUTTONUP, WM_LBUTTONDBLCLK,
-                            WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK, WM_MOUSEWHEEL, WM_XBUTTONDOWN, WM_CHAR};
-    for (UINT msg : ignored)
-        EXPECT_FALSE(ClosesOn(msg)) << msg;
-}
-
-TEST_F(Policy, LosingActivationClosesGainingDoesNot)
-{
-    EXPECT_FALSE(ClosesOn(WM_ACTIVATEAPP, TRUE));
-    EXPECT_TRUE(ClosesOn(WM_ACTIVATEAPP, FALSE));
-}
-
-TEST_F(Policy, PowerEvents)
-{
-    EXPECT_TRUE(ClosesOn(WM_POWER, PWR_CRITICALRESUME));
-    EXPECT_FALSE(ClosesOn(WM_POWER, PWR_SUSPENDREQUEST));
-    EXPECT_TRUE(ClosesOn(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND));
-    EXPECT_TRUE(ClosesOn(WM_POWERBROADCAST, 0));
-}
-
-TEST_F(Policy, PreviewIgnoresInput)
-{
-    ChildPreview = true;
-    const UINT input[] = {WM_KEYDOWN,     WM_SYSKEYDOWN,  WM_LBUTTONDOWN,   WM_RBUTTONDOWN,
-                          WM_MBUTTONDOWN, WM_ACTIVATEAPP, WM_POWERBROADCAST};
-    for (UINT msg : input)
-        EXPECT_FALSE(ClosesOn(msg)) << msg;
-    SavedCursorPos = {-1000, -1000};
-    EXPECT_FALSE(ClosesOn(WM_MOUSEMOVE));
-}
-
-TEST_F(Policy, NothingIsExaminedOnceClosingOrWhilePrompting)
-{
-    Closing = true;
-    EXPECT_FALSE(ClosesOn(WM_KEYDOWN));
-    Closing = false;
-    CheckingPassword = true;
-    EXPECT_FALSE(ClosesOn(WM_KEYDOWN));
-    EXPECT_FALSE(ClosesOn(WM_LBUTTONDOWN));
-}
-
-TEST_F(Policy, AutoPlayQueryClosesInEveryState)
-{
-    AutoPlayMessage = RegisterWindowMessageA("QueryCancelAutoPlay");
-    ASSERT_NE(0u, AutoPlayMessage);
-    for (int state = 0; state < 3; ++state)
-    {
-        ChildPreview = state == 1;
-        Closing = state == 2;
-        EXPECT_EQ(FALSE, SendMessageA(Window, AutoPlayMessage, 0, 0)) << state;
-        EXPECT_EQ(1, PostedCloses()) << state;
-    }
-    Closing = false;
-    ChildPreview = false;
-    VerifyPasswordProc = TestVerifier;
-    EXPECT_EQ(TRUE, SendMessageA(Window, AutoPlayMessage, 0, 0));
-    EXPECT_EQ(1, PostedCloses());
-
-    // Unregistered, message 0 means nothing.
-    AutoPlayMessage = 0;
-    VerifyPasswordProc = nullptr;
-    EXPECT_FALSE(ClosesOn(0));
-}
-
-TEST_F(Policy, CloseOnNtFamilyGoesStraightThrough)
-{
-    OnWin9x = false;
+    // No verifier: closing is allowed, once; on the NT family a close goes straight through.
+    ResetHostState();
+    Window = MakeWindow(DefScreenSaverProc, "policy");
+    OnWin9x = true;
+    EXPECT_EQ(TRUE, SendMessageA(Window, VERIFY_PASSWORD_MESSAGE, 0, 0));
+    EXPECT_TRUE(ConfirmClose(Window));
+    EXPECT_FALSE(ConfirmClose(Window));
+    ResetHostState();
     VerifyPasswordProc = TestVerifier;
     Asked = 0;
     SendMessageA(Window, WM_CLOSE, 0, 0);
@@ -277,146 +233,133 @@ TEST_F(Policy, CloseOnNtFamilyGoesStraightThrough)
     EXPECT_EQ(0, Asked);
 }
 
-TEST_F(Policy, SetCursorHidesAndAnswersTrue)
-{
-    EXPECT_EQ(TRUE, SendMessageA(Window, WM_SETCURSOR, reinterpret_cast<WPARAM>(Window), 0));
-}
-
-TEST_F(Policy, WithoutAVerifierClosingIsAlwaysAllowed)
-{
-    OnWin9x = true;
-    EXPECT_TRUE(ConfirmClose(Window));
-    EXPECT_TRUE(Closing);
-    // Once closing, no further confirmation is given.
-    EXPECT_FALSE(ConfirmClose(Window));
-}
-
-TEST_F(Policy, RefusedPasswordKeepsTheWindowAcceptedOneCloses)
-{
-    OnWin9x = true;
-    VerifyPasswordProc = TestVerifier;
-    Answers = {FALSE, TRUE};
-    Asked = 0;
-    PromptCouldReenter = true;
-
-    SendMessageA(Window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(1, Asked);
-    EXPECT_TRUE(IsWindow(Window));
-    EXPECT_FALSE(Closing);
-    EXPECT_FALSE(CheckingPassword);
-    EXPECT_FALSE(PromptCouldReenter) << "a close during the prompt is refused at once";
-    EXPECT_NE(static_cast<DWORD>(-1), LastPasswordCheck);
-
-    // Within 200 ms of the last prompt: refused without asking again.
-    SendMessageA(Window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(1, Asked);
-    EXPECT_TRUE(IsWindow(Window));
-
-    // 200 ms or more later it asks again, and the accepted answer closes.
-    Sleep(250);
-    SendMessageA(Window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(2, Asked);
-    EXPECT_TRUE(Closing);
-    EXPECT_FALSE(IsWindow(Window));
-}
-
-TEST_F(Policy, TheVerifyMessageAsksTheVerifierOnlyOnWin9x)
-{
-    VerifyPasswordProc = TestVerifier;
-    Answers = {TRUE};
-    Asked = 0;
-    OnWin9x = true;
-    EXPECT_EQ(TRUE, SendMessageA(Window, VERIFY_PASSWORD_MESSAGE, 0, 0));
-    EXPECT_EQ(1, Asked);
-    VerifyPasswordProc = nullptr;
-    EXPECT_EQ(TRUE, SendMessageA(Window, VERIFY_PASSWORD_MESSAGE, 0, 0));
-}
-
-TEST(Password, NoModuleWithoutTheSetting)
-{
-    ResetHostState();
-    OnWin9x = true;
+TEST_F(Host, TheSystemHearsOfASaverOnlyWithAVerifier) {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &key, nullptr));
-    const DWORD zero = 0;
-    RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof(zero));
-    LoadPasswordModule();
-    EXPECT_EQ(nullptr, PasswordModule);
-    EXPECT_EQ(nullptr, VerifyPasswordProc);
-
-    // A value longer than four bytes makes the read fail: no password.
-    const char longer[8] = {1, 1, 1, 1, 1, 1, 1, 1};
-    RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_BINARY, reinterpret_cast<const BYTE*>(longer), sizeof(longer));
-    LoadPasswordModule();
-    EXPECT_EQ(nullptr, VerifyPasswordProc);
-
-    // Set, but this system has no PASSWORD.CPL: still no password.
-    const DWORD one = 1;
-    RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof(one));
-    LoadPasswordModule();
-    EXPECT_EQ(nullptr, VerifyPasswordProc);
-    UnloadPasswordModule();
-
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    char folder[MAX_PATH];
+    GetModuleFileNameA(nullptr, folder, MAX_PATH);
+    *std::strrchr(folder, '\\') = '\0';
+    const auto set = [key](DWORD type, const void* value, DWORD size) {
+        RegSetValueExA(key, "ScreenSaveUsePassword", 0, type, static_cast<const BYTE*>(value), size);
+    };
+    const DWORD zero = 0, one = 1;
+    const char eight[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+    const struct {
+        DWORD type;
+        const void* value;
+        DWORD size;
+        const char* module; // folder of the PASSWORD.CPL found
+        bool verifier;
+    } cases[] = {
+        {REG_DWORD, &zero, 4, "password", false},
+        {REG_BINARY, eight, 8, "password", false}, // longer than 4 bytes: the read fails
+        {REG_DWORD, &one, 4, "nopassword", false}, // a module without the verifier
+        {REG_DWORD, &one, 4, "password", true},
+    };
+    for (const auto& c : cases) {
+        ResetHostState();
+        OnWin9x = true;
+        SetDllDirectoryA((std::string(folder) + "\\" + c.module).c_str());
+        set(c.type, c.value, c.size);
+        LoadPasswordModule();
+        EXPECT_EQ(c.verifier, VerifyPasswordProc != nullptr) << c.module;
+        EXPECT_EQ(c.verifier, PasswordModule != nullptr) << c.module;
+        EXPECT_EQ(c.verifier, GetModuleHandleA("PASSWORD.CPL") != nullptr) << c.module;
+        EXPECT_EQ(c.verifier ? TRUE : FALSE, SaverRunning()) << c.module;
+        UnloadPasswordModule();
+        EXPECT_EQ(FALSE, SaverRunning());
+    }
+    SetDllDirectoryA(nullptr);
     RegDeleteValueA(key, "ScreenSaveUsePassword");
     RegCloseKey(key);
-    ResetHostState();
 }
 
-TEST(Dispatcher, UnusableCommandLinesExitWithMinusOne)
-{
-    ResetHostState();
-    for (const char* tail : {"/p", "/p 0", "/p:1234", "/x", "\t/s", "\x80s", "/p 4294967295"})
-        EXPECT_EQ(-1, ScreenSaverMain(GetModuleHandleA(nullptr), nullptr, tail, SW_SHOWDEFAULT)) << tail;
-    // On the NT family there is no password change.
-    EXPECT_EQ(-1, ScreenSaverMain(GetModuleHandleA(nullptr), nullptr, "/a", SW_SHOWDEFAULT));
+TEST_F(Host, TheSaverWindowFiltersItsMessages) {
+    HWND saver = MakeWindow(SaverWindowProc, "Screen Saver");
+    ASSERT_NE(nullptr, saver);
+    const auto passed_on = [&saver](UINT msg, WPARAM wParam, LRESULT* result = nullptr) {
+        PassedOn.clear();
+        const LRESULT got = SendMessageA(saver, msg, wParam, 0);
+        if (result != nullptr)
+            *result = got;
+        return !PassedOn.empty() && PassedOn.back() == msg;
+    };
+    LRESULT result = 1;
+    for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
+        EXPECT_FALSE(passed_on(WM_SYSCOMMAND, command, &result)) << command;
+        EXPECT_EQ(0, result);
+    }
+    EXPECT_TRUE(passed_on(WM_SYSCOMMAND, SC_SCREENSAVE + 1)) << "the whole wParam is compared";
+    EXPECT_EQ(0, SendMessageA(saver, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Other")));
+    char title[32] = "";
+    GetWindowTextA(saver, title, sizeof(title));
+    EXPECT_STREQ("Screen Saver", title);
+    EXPECT_TRUE(passed_on(WM_TIMER, 1));
+    EXPECT_TRUE(passed_on(WM_KEYDOWN, 0));
+    Closes();
+    EXPECT_TRUE(passed_on(WM_HELP, 0)) << "full screen: handed on";
+
+    Closing = true;
+    EXPECT_FALSE(passed_on(WM_TIMER, 1, &result));
+    EXPECT_EQ(0, result);
+    for (UINT msg : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_PAINT})
+        EXPECT_FALSE(passed_on(msg, 0)) << "closing: default handling of 0x" << std::hex << msg;
+    Closing = false;
+    DestroyWindow(saver);
+
+    // A preview hands help and context menus to the window it lives in, named as wParam.
+    ChildPreview = true;
+    saver = MakeWindow(SaverWindowProc, "Preview", Window);
+    ASSERT_NE(nullptr, saver) << GetLastError();
+    for (UINT msg : {WM_HELP, WM_CONTEXTMENU}) {
+        EXPECT_FALSE(passed_on(msg, 0, &result));
+        EXPECT_EQ(1, result);
+        MSG posted = {};
+        EXPECT_TRUE(PeekMessageA(&posted, Window, msg, msg, PM_REMOVE));
+        if (msg == WM_CONTEXTMENU) { // Wine hands on a posted WM_HELP without its wParam
+            EXPECT_EQ(reinterpret_cast<WPARAM>(Window), posted.wParam);
+        }
+    }
+    EXPECT_TRUE(passed_on(WM_SYSCOMMAND, SC_SCREENSAVE));
+    DestroyWindow(saver);
 }
 
-// No saver window, no run: a failure, whether the class or the window could not be made.
-TEST(Dispatcher, ARunWithoutAWindowExitsWithOne)
-{
+TEST(Dispatcher, ExitCodes) {
     ResetHostState();
+    for (const char* tail : {"/p", "/p 0", "/p:1234", "/x", "\t/s", "/p 4294967295", "/a"})
+        EXPECT_EQ(-1, ScreenSaverMain(Instance(), nullptr, tail, SW_SHOWDEFAULT)) << tail;
+    // No saver window, no run: its class or the window itself could not be made.
     RefuseCreate = true;
-    EXPECT_EQ(1, ScreenSaverMain(GetModuleHandleA(nullptr), nullptr, "/s", SW_SHOWDEFAULT));
+    EXPECT_EQ(1, ScreenSaverMain(Instance(), nullptr, "/s", SW_SHOWDEFAULT));
     RefuseCreate = false;
-    // The class is now registered, so a second run cannot register it.
-    ResetHostState();
-    EXPECT_EQ(1, ScreenSaverMain(GetModuleHandleA(nullptr), nullptr, "/s", SW_SHOWDEFAULT));
-    UnregisterClassA("WindowsScreenSaverClass", GetModuleHandleA(nullptr));
+    EXPECT_EQ(1, ScreenSaverMain(Instance(), nullptr, "/s", SW_SHOWDEFAULT)) << "class already registered";
+    UnregisterClassA("WindowsScreenSaverClass", Instance());
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 // A guard that fails in a paint ends the process at once, in a child process here: no
 // further paint, and the saver state switched off on the way out.
-TEST(FaultGuard, AFailedGuardInAPaintEndsTheProcessWithTheSaverStateOff)
-{
+TEST(FaultGuard, AFailedGuardEndsTheProcessWithTheSaverStateOff) {
     ::testing::FLAGS_gtest_death_test_style = "threadsafe";
     ResetHostState();
     InjectGuard = true;
-    EXPECT_EXIT(
-        {
-            ScreenSaverMain(GetModuleHandleA(nullptr), nullptr, "/s", SW_SHOWDEFAULT);
+    EXPECT_EXIT( {
+            ScreenSaverMain(Instance(), nullptr, "/s", SW_SHOWDEFAULT);
             std::fprintf(stderr, "painted %d times after the failed guard\n", PaintsAfterGuard);
             std::exit(0);
         },
         [](int code) { return static_cast<unsigned int>(code) == EXCEPTION_BREAKPOINT; }, "");
     InjectGuard = false;
-
-    // The child switched the state on, then failed its guard.
-    BOOL running = TRUE;
-    ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
-    EXPECT_FALSE(running);
+    EXPECT_EQ(FALSE, SaverRunning());
 }
 
 // Last: the faulted mode leaves its half-made window behind.
-TEST(FaultGuard, AFaultEndsTheModeAndSwitchesTheSaverStateOff)
-{
+TEST(FaultGuard, AFaultEndsTheModeAndSwitchesTheSaverStateOff) {
     ResetHostState();
     InjectFault = true;
-    const int result = ScreenSaverMain(GetModuleHandleA(nullptr), nullptr, "/s", SW_SHOWDEFAULT);
+    EXPECT_EQ(static_cast<int>(EXCEPTION_ACCESS_VIOLATION), ScreenSaverMain(Instance(), nullptr, "/s", SW_SHOWDEFAULT));
     InjectFault = false;
-    EXPECT_EQ(static_cast<int>(EXCEPTION_ACCESS_VIOLATION), result);
-
-    BOOL running = TRUE;
-    ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
-    EXPECT_FALSE(running);
+    EXPECT_EQ(FALSE, SaverRunning());
 }

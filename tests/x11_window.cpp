@@ -8,10 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace
-{
-int AskToClose(const char* id_text)
-{
+namespace {
+int AskToClose(const char* id_text) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
         return 1;
@@ -31,19 +29,16 @@ int AskToClose(const char* id_text)
 }
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--delete") == 0)
         return AskToClose(argv[2]);
     int width = 0, height = 0;
-    if (argc < 2 || std::sscanf(argv[1], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0)
-    {
+    if (argc < 2 || std::sscanf(argv[1], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) {
         std::fprintf(stderr, "usage: x11_window WIDTHxHEIGHT [title]\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-    {
+    if (display == nullptr) {
         std::fprintf(stderr, "x11_window: no display\n");
         return 1;
     }

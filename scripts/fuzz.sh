@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz harnesses (the fuzz preset) and runs each with libFuzzer.
-# Usage: run.sh [seconds | -runs=N] [harness...]   (default: 60 seconds each, all three:
+# Usage: fuzz.sh [seconds | -runs=N] [harness...]   (default: 60 seconds each, all three:
 # cmdline, x11_options, sim_args). Seeded from the checked-in tests/corpus/<harness>, which
 # is only read; new inputs, crash files and logs stay in build/fuzz/<harness>/.
 # Exits non-zero when any harness finds something.
@@ -12,7 +12,7 @@ harnesses=("${@:2}")
 case $limit in
   -runs=[1-9]*) budget=("$limit") ;;
   [1-9]*) budget=(-max_total_time="$limit") ;;
-  *) echo "run.sh: give whole seconds or -runs=N, not '$limit'" >&2; exit 2 ;;
+  *) echo "fuzz.sh: give whole seconds or -runs=N, not '$limit'" >&2; exit 2 ;;
 esac
 
 cd "$root"

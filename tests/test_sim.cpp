@@ -1,0 +1,29 @@
+// needlecast-sim's argument rules that its command line cannot show cheaply: a run must fit
+// the nanosecond clock after the interval is rounded to whole ticks.
+#include "sim/sim.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+TEST(SimOptions, TheWholeRunFitsTheClock) {
+    const struct { std::vector<const char*> args; bool ok; } cases[] = {
+        {{"--frames", "3000000000", "--interval", "3.074457345"}, true},
+        {{"--frames", "3000000000", "--interval", "3.0744573456"}, false}, // 1 tick more a frame
+        {{"--frames", "1", "--interval", "0.0000000005"}, true},           // rounds to one tick
+        {{"--frames", "1", "--interval", "0.0000000004"}, false},
+        {{"--seed=4294967295", "--every=0", "--interval=1e300", "--frames", "1"}, false},
+    };
+    for (const auto& c : cases) {
+        std::vector<const char*> argv = {"needlecast-sim"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        SimOptions options;
+        std::string error;
+        EXPECT_EQ(c.ok, ParseSimArguments(static_cast<int>(argv.size()), argv.data(), &options, &error))
+            << c.args[1] << " " << c.args[3] << ": " << error;
+        if (!c.ok) { EXPECT_EQ(0u, error.find("--interval")) << error; }
+    }
+    EXPECT_EQ(16666667, IntervalTicks(1.0 / 60.0));
+    EXPECT_EQ(1, IntervalTicks(0.0000000005));
+}
