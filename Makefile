@@ -94,11 +94,15 @@ bench-long: build-trace
 	bench/long_run.sh linux $(LONG_RUN_SECONDS) 60
 	bench/long_run.sh windows $(LONG_RUN_SECONDS) 60
 
-# dist/needlecast-1.0-windows.zip, dist/needlecast-1.0-setup.exe and the Debian package
-# dist/needlecast_1.0_amd64.deb.
+# dist/: the Windows zip and installer, the Debian package, and SHA256SUMS of the three
+# (sha256sum -c reads it). The same commit gives the same bytes: scripts/check-reproducible
+# builds it twice in clean clones and compares.
+VERSION := $(shell scripts/version)
 package: deps build-win32 build-win64 build-linux
 	bash scripts/package.sh
 	bash scripts/package-deb.sh
+	cd dist && sha256sum needlecast-$(VERSION)-windows.zip needlecast-$(VERSION)-setup.exe \
+	  needlecast_$(VERSION)_*.deb >SHA256SUMS && cat SHA256SUMS
 
 # libFuzzer, under AddressSanitizer and UndefinedBehaviorSanitizer, on the three parsers
 # (the Windows command line, the Linux saver's options, needlecast-sim's options), built by

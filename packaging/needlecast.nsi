@@ -1,7 +1,8 @@
 ; Installer for Needlecast: puts the saver where Windows lists screen savers and makes it the current one.
 ;
 ; Build (scripts/package.sh does this):
-;   makensis -DSCR32=<32-bit needlecast.scr> -DSCR64=<64-bit needlecast.scr>
+;   makensis -DVERSION=<version> -DVERSION_QUAD=<version as four numbers>
+;            -DSCR32=<32-bit needlecast.scr> -DSCR64=<64-bit needlecast.scr>
 ;            -DLICENSE=<LICENSE> -DOUTFILE=<setup .exe> needlecast.nsi
 ; Runs silently with /S; the uninstaller too.
 
@@ -10,9 +11,11 @@ SetCompressor /SOLID lzma
 
 !macro Needs NAME
   !ifndef ${NAME}
-    !error "Give -D${NAME}=... on the makensis command line (SCR32, SCR64, LICENSE, OUTFILE)"
+    !error "Give -D${NAME}=... on the makensis command line (VERSION, VERSION_QUAD, SCR32, SCR64, LICENSE, OUTFILE)"
   !endif
 !macroend
+!insertmacro Needs VERSION
+!insertmacro Needs VERSION_QUAD
 !insertmacro Needs SCR32
 !insertmacro Needs SCR64
 !insertmacro Needs LICENSE
@@ -22,11 +25,14 @@ SetCompressor /SOLID lzma
 !include x64.nsh
 
 !define PRODUCT "Needlecast"
-!define VERSION "1.0"
 !define PUBLISHER "The Needlecast developers"
 !define SAVER "needlecast.scr"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define DESKTOP_KEY "Control Panel\Desktop"
+; SystemParametersInfo: SPI_SETSCREENSAVEACTIVE, and SPIF_UPDATEINIFILE | SPIF_SENDCHANGE.
+!define SPI_SETSCREENSAVEACTIVE 17
+!define SPIF_SENDCHANGE 2
+!define SPIF_UPDATE_AND_SEND 3
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -35,8 +41,10 @@ ShowInstDetails show
 ShowUninstDetails show
 ; The folder that holds the uninstaller; .onInit picks Program Files of the system's bitness.
 InstallDir "$PROGRAMFILES\${PRODUCT}"
+; No file times in the installer: the same savers give the same bytes.
+SetDateSave off
 
-VIProductVersion "1.0.0.0"
+VIProductVersion "${VERSION_QUAD}"
 VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileVersion" "${VERSION}"
@@ -117,10 +125,17 @@ Section "Needlecast"
   ${If} $6 == 1
     WriteRegStr HKLM "${UNINSTALL_KEY}" "PreviousScreenSaver" $0
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "PreviousScreenSaverSet" $1
+    ; Whether screen savers were on, as the setting's own text ("" when there was none).
+    ClearErrors
+    ReadRegStr $7 HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "PreviousScreenSaveActive" $7
   ${EndIf}
 
-  ; Needlecast as the current screen saver; Windows takes the full path.
+  ; Needlecast as the current screen saver (Windows takes the full path), with screen savers
+  ; switched on, and the running system told at once, as the display settings do.
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $SaverPath
+  System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_UPDATE_AND_SEND})'
+  WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
 
   ; The uninstaller and its entry in the installed-programs list.
   SetOutPath "$INSTDIR"
@@ -142,6 +157,15 @@ Section "Needlecast"
   IntOp $5 $5 / 1024
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $5
 SectionEnd
+
+; Not in a silent setup: the screen saver settings, with Needlecast chosen, as Windows' own
+; Install does it.
+Function .onInstSuccess
+  IfSilent done
+  MessageBox MB_YESNO|MB_ICONQUESTION "Needlecast is now your screen saver. Open the screen saver settings?" IDNO done
+  Exec '"$SYSDIR\rundll32.exe" desk.cpl,InstallScreenSaver $SaverPath'
+  done:
+FunctionEnd
 
 Section "Uninstall"
   Call un.PickSystem
@@ -175,6 +199,20 @@ Section "Uninstall"
       DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
     ${Else}
       WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $4
+    ${EndIf}
+    ; Screen savers on or off as they were, told to the running system; no setting before
+    ; means none after.
+    ReadRegStr $6 HKLM "${UNINSTALL_KEY}" "PreviousScreenSaveActive"
+    ${If} $6 == "1"
+      StrCpy $7 1
+    ${Else}
+      StrCpy $7 0
+    ${EndIf}
+    System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i $7, p 0, i ${SPIF_SENDCHANGE})'
+    ${If} $6 == ""
+      DeleteRegValue HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
+    ${Else}
+      WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" $6
     ${EndIf}
   ${EndIf}
 

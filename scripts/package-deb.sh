@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Makes the Debian package dist/needlecast_1.0_<arch>.deb with CPack from the native build.
+# Makes the Debian package dist/needlecast_<version>_<arch>.deb with CPack from the native
+# build, with every time stamp the commit's (SOURCE_DATE_EPOCH): the same programs give the
+# same bytes.
 # Usage: package-deb.sh [BUILD_DIR]   (default build/linux, with needlecast and
 # needlecast-sim built: make build-linux)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:-$root/build/linux}" && pwd)
 dist=$root/dist
-version=1.0
+version=$("$root/scripts/version")
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || stat -c %Y "$root/CMakeLists.txt")}
 
 missing=0
-for program in needlecast needlecast-sim; do
+for program in needlecast needlecast-sim needlecast-xscreensaver; do
   if [ ! -x "$build/$program" ]; then
     echo "package-deb.sh: $build/$program is missing; build it first with: make build-linux" >&2
     missing=1

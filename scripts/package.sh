@@ -1,23 +1,22 @@
 #!/usr/bin/env bash
-# Makes the release artefacts in dist/: the zip of both savers and the NSIS installer.
+# Makes the Windows release artefacts in dist/: the zip of both savers and the NSIS installer,
+# the same bytes from the same savers whenever and wherever it runs: every time stamp is the
+# commit's (SOURCE_DATE_EPOCH), the zip's members have fixed order, times and modes.
 # Needs build/win32/needlecast.scr and build/win64/needlecast.scr (make build-win32 build-win64).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-version=1.0
+version=$("$root/scripts/version")
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || stat -c %Y "$root/CMakeLists.txt")}
+export TZ=UTC
 scr32=$root/build/win32/needlecast.scr
 scr64=$root/build/win64/needlecast.scr
 dist=$root/dist
 zip_out=$dist/needlecast-$version-windows.zip
 setup_out=$dist/needlecast-$version-setup.exe
 
-missing=0
 for scr in "$scr32" "$scr64"; do
-  if [ ! -f "$scr" ]; then
-    echo "package.sh: ${scr#"$root"/} is missing; build it first with: make build-win32 build-win64" >&2
-    missing=1
-  fi
+  [ -f "$scr" ] || { echo "package.sh: ${scr#"$root"/} is missing; build it first: make build-win32 build-win64" >&2; exit 1; }
 done
-[ "$missing" -eq 0 ] || exit 1
 for tool in zip makensis; do
   command -v "$tool" >/dev/null || { echo "package.sh: $tool is not installed" >&2; exit 1; }
 done
@@ -30,16 +29,18 @@ trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/x64" "$stage/x86"
 cp "$scr64" "$stage/x64/needlecast.scr"
 cp "$scr32" "$stage/x86/needlecast.scr"
-cp "$root/packaging/README.txt" "$root/LICENSE" "$stage/"
-# zip adds to an archive that is already there; start from nothing.
+sed "s/@VERSION@/$version/g" "$root/packaging/README.txt" >"$stage/README.txt"
+cp "$root/LICENSE" "$stage/"
+members=(x64/needlecast.scr x86/needlecast.scr README.txt LICENSE)
+(cd "$stage" && chmod 644 "${members[@]}" && touch -d "@$SOURCE_DATE_EPOCH" "${members[@]}")
 rm -f "$zip_out"
-(cd "$stage" && zip -q -X -D "$zip_out" x64/needlecast.scr x86/needlecast.scr README.txt LICENSE)
+(cd "$stage" && zip -q -X -D "$zip_out" "${members[@]}")
 
 # The installer.
 rm -f "$setup_out"
-makensis -V2 -NOCD \
-  "-DSCR32=$scr32" "-DSCR64=$scr64" "-DLICENSE=$root/LICENSE" "-DOUTFILE=$setup_out" \
-  "$root/packaging/needlecast.nsi"
+quad=$(printf %s.0.0.0 "$version" | cut -d. -f1-4)
+makensis -V2 -NOCD "-DVERSION=$version" "-DVERSION_QUAD=$quad" "-DSCR32=$scr32" "-DSCR64=$scr64" \
+  "-DLICENSE=$root/LICENSE" "-DOUTFILE=$setup_out" "$root/packaging/needlecast.nsi"
 
 for file in "$zip_out" "$setup_out"; do
   echo "${file#"$root"/}: $(stat -c %s "$file") bytes"

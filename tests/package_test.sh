@@ -9,6 +9,7 @@ setup=$(ls "$root"/dist/needlecast-*-setup.exe)
 desktop='HKCU\Control Panel\Desktop'
 previous='c:\windows\system32\previous.scr'
 installed='c:\windows\system32\needlecast.scr'
+other='c:\windows\system32\other.scr'
 on_exit+=('WINEPREFIX=$prefix wineserver -k 2>/dev/null')
 
 mkdir "$work/zip"
@@ -18,33 +19,43 @@ unzip -q "$zip_file" -d "$work/zip"
   cmp -s "$work/zip/x86/needlecast.scr" "$root/build/win32/needlecast.scr"
 check "the zip holds both savers as built, the read-me and the licence" $?
 
+# Built again two seconds later, the zip and the installer are the same bytes.
+mkdir "$work/first"
+cp "$zip_file" "$setup" "$work/first/"
+sleep 2
+bash "$root/scripts/package.sh" >/dev/null
+cmp "$work/first/${zip_file##*/}" "$zip_file" && cmp "$work/first/${setup##*/}" "$setup"
+check "the zip and the installer built again are the same bytes" $?
+
 wine_in() { WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' "$@"; }
-saver() { # SCRNSAVE.EXE in lower case, or (none)
-  wine_in wine reg query "$desktop" /v SCRNSAVE.EXE 2>/dev/null | tr -d '\r' |
-    awk '/SCRNSAVE.EXE/ { sub(/.*REG_SZ +/, ""); print tolower($0); found = 1 } END { if (!found) print "(none)" }'
+setting() { # a desktop setting in lower case, or (none)
+  wine_in wine reg query "$desktop" /v "$1" 2>/dev/null | tr -d '\r' |
+    awk -v name="$1" '$1 == name { sub(/.*REG_SZ +/, ""); print tolower($0); found = 1 } END { if (!found) print "(none)" }'
 }
-set_saver() {
-  if [ "$1" = "(none)" ]; then wine_in wine reg delete "$desktop" /v SCRNSAVE.EXE /f; else
-    wine_in wine reg add "$desktop" /v SCRNSAVE.EXE /d "$1" /f; fi >/dev/null 2>&1
+set_setting() { # name value|(none)
+  if [ "$2" = "(none)" ]; then wine_in wine reg delete "$desktop" /v "$1" /f; else
+    wine_in wine reg add "$desktop" /v "$1" /d "$2" /f; fi >/dev/null 2>&1
 }
+settings() { echo "$(setting SCRNSAVE.EXE) active=$(setting ScreenSaveActive)"; }
 uninstall() {
   wine_in wine 'C:\Program Files\Needlecast\uninstall.exe' /S >/dev/null 2>&1
   timeout 60 env WINEPREFIX="$prefix" wineserver -w
 }
 
-# One install and uninstall: the setting before, one the user picks after installing (or
-# none), and what the uninstall must leave.
-round() { # what before after-install left
-  set_saver "$2"
+# One install and uninstall: the settings before (the saver, whether savers are on), the
+# saver the user picks after installing (or none), and what the uninstall must leave.
+round() { # what saver active picked-after left
+  set_setting SCRNSAVE.EXE "$2"
+  set_setting ScreenSaveActive "$3"
   wine_in wine "$setup" /S >/dev/null 2>&1
   check "$1: the silent setup exits with 0" $?
-  [ "$(saver)" = "$installed" ] && cmp -s "$prefix/drive_c/windows/system32/needlecast.scr" "$expected_scr"
-  check "$1: the saver is installed as built and is the screen saver ($(saver))" $?
-  [ -n "$3" ] && set_saver "$3"
+  [ "$(settings)" = "$installed active=1" ] && cmp -s "$prefix/drive_c/windows/system32/needlecast.scr" "$expected_scr"
+  check "$1: the saver is installed as built, chosen and switched on ($(settings))" $?
+  [ -n "$4" ] && set_setting SCRNSAVE.EXE "$4"
   uninstall
-  [ "$(saver)" = "$4" ] && [ ! -e "$prefix/drive_c/windows/system32/needlecast.scr" ] &&
+  [ "$(settings)" = "$5" ] && [ ! -e "$prefix/drive_c/windows/system32/needlecast.scr" ] &&
     [ ! -e "$prefix/drive_c/Program Files/Needlecast" ]
-  check "$1: the uninstaller removes it and leaves the screen saver $4 ($(saver))" $?
+  check "$1: the uninstaller removes it and leaves $5 ($(settings))" $?
 }
 
 for arch in win64 win32; do
@@ -52,12 +63,12 @@ for arch in win64 win32; do
   rm -rf "$prefix" "$prefix.lock"
   WINEARCH=$arch NEEDLECAST_WINEPREFIX=$prefix "$root/scripts/wine-prefix" >/dev/null 2>&1
   expected_scr=$root/build/${arch}/needlecast.scr
-  round "$arch, over a saver the user chose" "$previous" "" "$previous"
+  round "$arch, over a saver the user chose, savers off" "$previous" 0 "" "$previous active=0"
   if [ $arch = win64 ]; then
     [ ! -e "$prefix/drive_c/windows/syswow64/needlecast.scr" ]
     check "$arch: nothing went into syswow64" $?
-    round "$arch, where none was chosen" "(none)" "" "(none)"
-    round "$arch, another chosen after installing" "$previous" 'c:\windows\system32\other.scr' 'c:\windows\system32\other.scr'
+    round "$arch, where none was chosen" "(none)" "(none)" "" "(none) active=(none)"
+    round "$arch, another chosen after installing" "$previous" 0 "$other" "$other active=1"
   fi
   WINEPREFIX=$prefix wineserver -k 2>/dev/null
 done

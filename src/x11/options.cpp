@@ -9,7 +9,7 @@
 #include <cstring>
 
 const char* const SAVER_USAGE =
-    "usage: needlecast [--window | --root | --window-id ID | --fullscreen] [--fps] [--help]\n"
+    "usage: needlecast [--window | --root | --window-id ID | --fullscreen] [--fps] [--help] [--version]\n"
     "Buffon's needle: needles fall on a ruled pane and pi = 2 * n / c is estimated live.\n"
     "  --window         a 1024x768 window of its own (the default); q or Escape ends it\n"
     "  --root           draw into $XSCREENSAVER_WINDOW, or the root window when unset\n"
@@ -17,6 +17,7 @@ const char* const SAVER_USAGE =
     "  --fullscreen     cover the screen; a key, a click or a pointer move ends it\n"
     "  --fps            show the frame rate as a second line\n"
     "  --help           this text\n"
+    "  --version        the program's name and version\n"
     "Options take one or two leading dashes.\n";
 
 namespace
@@ -59,6 +60,11 @@ bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options,
         if (std::strcmp(name, "help") == 0 || std::strcmp(name, "h") == 0)
         {
             options->help = true;
+            continue;
+        }
+        if (std::strcmp(name, "version") == 0)
+        {
+            options->version = true;
             continue;
         }
         if (std::strcmp(name, "window") == 0)

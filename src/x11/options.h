@@ -19,6 +19,7 @@ struct SaverOptions
     unsigned long window_id = 0;
     bool fps = false;
     bool help = false;
+    bool version = false;
 };
 
 extern const char* const SAVER_USAGE;

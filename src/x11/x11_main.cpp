@@ -8,6 +8,7 @@
 #include "utility/debug.h"
 #include "utility/pointer.h"
 #include "utility/timer.h"
+#include "version.h"
 
 #include <X11/keysym.h>
 
@@ -165,9 +166,9 @@ int main(int argc, char** argv)
     std::string error;
     if (!ParseSaverOptions(argc, argv, &options, &error))
         return Fail(error);
-    if (options.help)
+    if (options.help || options.version)
     {
-        std::fputs(SAVER_USAGE, stdout);
+        std::fputs(options.help ? SAVER_USAGE : "needlecast " NEEDLECAST_VERSION "\n", stdout);
         return 0;
     }
     ShowFps = options.fps;
