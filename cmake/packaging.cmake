@@ -1,6 +1,6 @@
 # Linux install rules and the Debian package (CPack).
 #
-#   cpack --config build/linux/CPackConfig.cmake -G DEB   ->  needlecast_1.0_amd64.deb
+#   cpack --config build/linux/CPackConfig.cmake -G DEB   ->  needlecast_<version>_amd64.deb
 #
 # Everything installs under the prefix /usr: the hack beside the other XScreenSaver hacks,
 # its settings description, its desktop entry, the headless runner, and the documents
@@ -13,18 +13,18 @@ set(packaging_build_dir ${CMAKE_BINARY_DIR}/packaging)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-# The changelog and the manual pages ship compressed with gzip -9n: no name, no time stamp,
-# so the same text always gives the same bytes.
+# The changelog and the manual pages (which name the version) ship compressed with gzip -9n:
+# no name, no time stamp, so the same text always gives the same bytes.
 find_program(NEEDLECAST_GZIP gzip REQUIRED)
 set(packaging_gzipped "")
-foreach(document changelog needlecast.6 needlecast-sim.1)
+foreach(document changelog needlecast.6 needlecast-sim.1 needlecast-xscreensaver.1)
   set(output ${packaging_build_dir}/${document}.gz)
+  configure_file(${packaging_dir}/${document} ${packaging_build_dir}/configured/${document} @ONLY)
   add_custom_command(
     OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${packaging_build_dir}
-    COMMAND ${CMAKE_COMMAND} -E copy ${packaging_dir}/${document} ${packaging_build_dir}/${document}
+    COMMAND ${CMAKE_COMMAND} -E copy ${packaging_build_dir}/configured/${document} ${packaging_build_dir}/${document}
     COMMAND ${NEEDLECAST_GZIP} -9nf ${packaging_build_dir}/${document}
-    DEPENDS ${packaging_dir}/${document}
+    DEPENDS ${packaging_build_dir}/configured/${document}
     COMMENT "Compressing ${document}"
     VERBATIM)
   list(APPEND packaging_gzipped ${output})
@@ -36,12 +36,16 @@ if(TARGET needlecast)
   install(TARGETS needlecast RUNTIME DESTINATION libexec/xscreensaver)
 endif()
 install(TARGETS needlecast-sim RUNTIME DESTINATION bin)
+if(TARGET needlecast-xscreensaver)
+  install(TARGETS needlecast-xscreensaver RUNTIME DESTINATION bin)
+endif()
 install(FILES ${packaging_dir}/needlecast.xml DESTINATION share/xscreensaver/config)
 install(FILES ${packaging_dir}/needlecast.desktop DESTINATION share/applications/screensavers)
 install(FILES ${packaging_dir}/copyright ${packaging_build_dir}/changelog.gz
         DESTINATION share/doc/needlecast)
 install(FILES ${packaging_build_dir}/needlecast.6.gz DESTINATION share/man/man6)
-install(FILES ${packaging_build_dir}/needlecast-sim.1.gz DESTINATION share/man/man1)
+install(FILES ${packaging_build_dir}/needlecast-sim.1.gz ${packaging_build_dir}/needlecast-xscreensaver.1.gz
+        DESTINATION share/man/man1)
 
 # The package.
 set(CPACK_GENERATOR DEB)
@@ -63,9 +67,10 @@ a pane ruled with lines one needle-length apart; n counts the needles that
 reach the pane, c those that cross a line, and the bottom of the screen shows
 pi = 2 * n / c.
 
-This package contains the hack for XScreenSaver, with its entry for
-xscreensaver-settings, and needlecast-sim, which runs the experiment without
-a window and can draw the final frame into a PNG picture.
+This package contains the hack for XScreenSaver and MATE's screen saver,
+needlecast-xscreensaver, which lists it among a user's XScreenSaver hacks,
+and needlecast-sim, which runs the experiment without a window and reports
+how the estimate converges, in a table and a chart.
 ]=])
 
 # Debian's own name for the machine, amd64 on x86-64.

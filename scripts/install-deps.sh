@@ -9,9 +9,9 @@ packages=(
   libxcomposite1:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386 libxinerama1:i386 libxcursor1:i386 libxfixes3:i386
   googletest libgtest-dev libbenchmark-dev clang clang-tidy cppcheck valgrind time
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-  libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev
+  libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev libcairo2-dev
   xvfb xdotool x11-apps x11-utils imagemagick nsis zip unzip
-  dpkg-dev lintian desktop-file-utils python3 xscreensaver xscreensaver-gl
+  dpkg-dev lintian desktop-file-utils python3 xscreensaver xscreensaver-gl mate-screensaver dbus-x11
 )
 
 if [ "$(id -u)" -ne 0 ]; then

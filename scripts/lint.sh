@@ -113,7 +113,7 @@ cppcheck_start=$SECONDS
 mapfile -t all_files < <(find src -name '*.cpp' | LC_ALL=C sort)
 # For Linux: what the native build compiles. For Windows: all but the Linux-only files.
 linux_files=("${tidy_files[@]}")
-linux_only='^src/x11/|_(posix|freetype|egl)\.cpp$'
+linux_only='^src/x11/|^src/sim/(plot|png)\.cpp$|_(posix|freetype|egl)\.cpp$'
 mapfile -t windows_files < <(printf '%s\n' "${all_files[@]}" | grep -v -E "$linux_only")
 for f in "${all_files[@]}"; do
   case " ${linux_files[*]} ${windows_files[*]} " in
@@ -126,7 +126,7 @@ cppcheck_common=(
   --enable=warning,performance,portability,missingInclude
   --error-exitcode=1 --inline-suppr --std=c++17 --language=c++
   --suppress=missingIncludeSystem --quiet --template=gcc
-  -I src -D__GNUC__
+  -I src -I "$build/generated" -D__GNUC__
 )
 linux_config=(--platform=unix64 --library=posix --library=opengl -U_WIN32 -D__linux__ -DNEEDLECAST_OFFSCREEN)
 windows_config=(--library=windows --library=opengl -D_WIN32 -UNEEDLECAST_OFFSCREEN

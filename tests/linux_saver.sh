@@ -31,7 +31,8 @@ check_stop() { # what [signal]
 }
 
 case_errors() {
-  local line
+  [ "$("$saver" --version)" = "needlecast $("$root/scripts/version")" ]
+  check "--version names the program and its version" $?
   while IFS='|' read -r env args expected; do
     # shellcheck disable=SC2086
     out=$(env $env "$saver" $args 2>&1)
@@ -173,36 +174,99 @@ case_fullscreen() {
   kill "$maker"
 }
 
-# Debian's XScreenSaver daemon on the user's ~/.xscreensaver, with the built saver first on
-# its PATH: told to show the saver, it runs it on the root and the screen shows the pane;
-# deactivated, the saver is gone.
-run_daemon() { # xscreensaver-command arguments that show the saver
+# The built saver where the daemons run it from, for an ordinary user.
+install_saver() {
   mkdir -p "$work/bin"
   cp "$saver" "$work/bin/needlecast"
   chmod -R a+rX "$work/bin"
-  as_user env PATH="$work/bin:$PATH" xscreensaver -no-splash -verbose >"$work/daemon.txt" 2>&1 &
+}
+
+# Waits up to 15 seconds for `needlecast --root` to run; sets hack.
+wait_hack() {
+  for _ in $(seq 1 75); do hack=$(pgrep -f "needlecast[-a-z0-9]* --root" | head -n 1) && [ -n "$hack" ] && return; sleep 0.2; done
+  return 1
+}
+
+# Up to 10 seconds for the hack to end.
+hack_gone() {
+  [ -n "${hack:-}" ] || return 1
+  for _ in $(seq 1 50); do case $(ps -o stat= -p "$hack") in "" | Z*) return 0 ;; esac; sleep 0.2; done
+  return 1
+}
+
+# Debian's XScreenSaver daemon on the ~/.xscreensaver that needlecast-xscreensaver writes for
+# a user who had none, with the built saver first on the daemon's PATH.
+case_xscreensaver() {
+  install_saver
+  local tool file=$work/home/.xscreensaver
+  tool=$(dirname "$saver")/needlecast-xscreensaver
+  as_user "$tool" add >"$work/add.txt"
+  grep -q '^		*maze --root' "$file" && grep -q '^  GL: 				needlecast --root			    \\n$' "$file"
+  check "add lists the system's hacks and Needlecast ($(head -n 1 "$work/add.txt"))" $?
+  cp "$file" "$work/added"
+  as_user "$tool" add >/dev/null && cmp -s "$file" "$work/added"
+  check "a second add leaves the file byte for byte" $?
+
+  local place
+  place=$(sed -n 's/.*as hack \([0-9]*\) .*/\1/p' "$work/add.txt")
+  as_user env PATH="$work/bin:$PATH" xscreensaver -no-splash >"$work/daemon.txt" 2>&1 &
   daemon=$!
   on_exit+=('kill $daemon 2>/dev/null')
   for _ in $(seq 1 50); do as_user xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.2; done
-  as_user xscreensaver-command "$@" >/dev/null 2>&1
-  for _ in $(seq 1 75); do hack=$(pgrep -f "needlecast --root" | head -n 1) && [ -n "$hack" ] && break; sleep 0.2; done
-  check "xscreensaver-command $* starts needlecast --root" $?
+  as_user xscreensaver-command -select "$place" >/dev/null 2>&1
+  wait_hack
+  check "xscreensaver-command -select $place runs needlecast --root" $?
   sleep 3
   shot root "$work/daemon.png"
-  check_picture "$work/daemon.png" "the screen under the daemon"
+  check_picture "$work/daemon.png" "the screen under XScreenSaver"
   as_user xscreensaver-command -deactivate >/dev/null 2>&1
-  for _ in $(seq 1 50); do case $(ps -o stat= -p "$hack") in "" | Z*) break ;; esac; sleep 0.2; done
-  ! ps -o stat= -p "$hack" | grep -qv Z
+  hack_gone
   check "deactivated, the saver is gone" $?
   as_user xscreensaver-command -exit >/dev/null 2>&1
-  wait "$daemon"
+
+  printf 'timeout:\t0:42:00\n' >>"$file"
+  as_user "$tool" remove >/dev/null && ! grep -q needlecast "$file" && grep -q '^timeout:	0:42:00$' "$file" &&
+    [ "$(grep -c -- '--root' "$file")" -eq $(($(grep -c -- '--root' "$work/added") - 1)) ]
+  check "remove takes out Needlecast alone" $?
+  printf 'programs: maze --root \\n\\\n' >"$file"
+  cp "$file" "$work/malformed"
+  as_user "$tool" add 2>"$work/err.txt"
+  [ $? -eq 1 ] && cmp -s "$file" "$work/malformed" && [ "$(wc -l <"$work/err.txt")" -eq 1 ]
+  check "a malformed file is left byte for byte, with exit 1 and one line ($(cat "$work/err.txt"))" $?
 }
 
-case_xscreensaver() {
-  printf '%s\n' 'mode: one' 'selected: 0' 'lock: False' 'fade: False' 'unfade: False' 'splash: False' \
-    'programs: GL: needlecast --root \n' >"$work/xscreensaver"
-  as_user cp "$work/xscreensaver" "$work/home/.xscreensaver"
-  run_daemon -activate
+# MATE's screen saver offers the package's desktop entry as the theme screensavers-needlecast.
+# It runs only hacks from the folders it knows, so the built saver goes there for the run
+# (which needs root).
+case_mate() {
+  local hack_path=/usr/libexec/xscreensaver/needlecast-test-$$ bus
+  cp "$saver" "$hack_path" || { check "root, to put the saver where MATE's screen saver runs hacks from" 1; return; }
+  on_exit+=("rm -f $hack_path")
+  mkdir -p "$work/share/applications/screensavers" "$work/run"
+  sed "s|/usr/libexec/xscreensaver/needlecast|$hack_path|" "$root/packaging/linux/needlecast.desktop" \
+    >"$work/share/applications/screensavers/needlecast.desktop"
+  as_user true
+  chmod -R a+rX "$work/share"
+  chown nobody "$work/run"
+  chmod 700 "$work/run"
+  bus=$(as_user dbus-daemon --session --fork --print-address=1 | head -n 1)
+  on_exit+=('pkill -u nobody dbus-daemon 2>/dev/null')
+  mate() { as_user env DBUS_SESSION_BUS_ADDRESS="$bus" XDG_RUNTIME_DIR="$work/run" XDG_DATA_DIRS="$work/share:/usr/share" "$@"; }
+  mate gsettings set org.mate.screensaver mode single
+  mate gsettings set org.mate.screensaver themes "['screensavers-needlecast']"
+  mate gsettings set org.mate.screensaver lock-enabled false
+  mate mate-screensaver --no-daemon >"$work/mate.txt" 2>&1 &
+  on_exit+=("kill $! 2>/dev/null")
+  for _ in $(seq 1 50); do mate mate-screensaver-command --query >/dev/null 2>&1 && break; sleep 0.2; done
+  mate mate-screensaver-command --activate >/dev/null 2>&1
+  wait_hack
+  check "mate-screensaver-command --activate runs the saver with --root" $?
+  sleep 3
+  shot root "$work/mate.png"
+  check_picture "$work/mate.png" "the screen under MATE's screen saver"
+  mate mate-screensaver-command --deactivate >/dev/null 2>&1
+  hack_gone
+  check "deactivated, the saver is gone" $?
 }
 
 for c in "$@"; do

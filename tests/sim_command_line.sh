@@ -36,13 +36,14 @@ refusals <<EOF_CASES
 --interval --interval nan
 --interval --interval 1e-10
 --every --every x
+--csv --csv=
 --size --png $out_dir/bad.png --size 8193x100
 --size --png $out_dir/bad.png --size 0x10
 --size --png $out_dir/bad.png --size 10x10x10
 EOF_CASES
 
-[[ $(sim --help) == usage:* ]]
-check "--help prints the usage" $?
+[[ $(sim --help) == usage:* ]] && [ "$(sim --version)" = "needlecast-sim $("$root/scripts/version")" ]
+check "--help prints the usage, --version the program and its version" $?
 
 # A fixed run, pinned: the experiment's draws, rules and constants all meet in these lines.
 out=$(sim --seed 20261206 --frames 20000 --interval 0.016 --every 5000)
@@ -51,10 +52,21 @@ pi = 2 * n / c = 2 * 10022 / 6378 = 3.1426779555
 pi = 2 * n / c = 2 * 22854 / 14546 = 3.1423071635 
 pi = 2 * n / c = 2 * 35737 / 22707 = 3.1476637160 
 pi = 2 * n / c = 2 * 48603 / 31013 = 3.1343630091 
+standard_error=0.0107072708 z=-0.67
 frames=20000 needles=1999 target=2000 n=48603 c=31013
 pi = 2 * n / c = 2 * 48603 / 31013 = 3.1343630091 '
 [ "$out" = "$expected" ]
 check "the fixed run prints its pinned lines" $?
+
+# The table: a row every 100 frames and one for the last, its last row the closing tallies.
+sim --seed 20261206 --frames 20050 --interval 0.016 --every 100 --csv "$work/run.csv" >/dev/null
+[ "$(head -n 1 "$work/run.csv")" = frame,n,c,estimate,standard_error ] && [ "$(wc -l <"$work/run.csv")" = 202 ] &&
+  [ "$(sed -n 101p "$work/run.csv" | cut -d, -f1)" = 10000 ] && [ "$(sed -n 2p "$work/run.csv")" = "100,0,0,," ]
+check "--csv writes a header, a row every 100 frames, then the last frame's" $?
+IFS=, read -r frame n c estimate error < <(tail -n 1 "$work/run.csv" | tr -d '\r')
+[ "$frame" = 20050 ] && grep -qF "n=$n c=$c" "$work/stdout" && grep -qF "= $estimate " "$work/stdout" &&
+  grep -qF "standard_error=$error " "$work/stdout"
+check "its last row ($n, $c, $estimate, $error) is the run's closing tallies" $?
 
 # Without a seed, the seed is the time in seconds.
 seed=$(sim --frames 1 | sed -n 's/^seed=//p')
@@ -62,27 +74,61 @@ seed=$(sim --frames 1 | sed -n 's/^seed=//p')
 check "the default seed is the time ($seed)" $?
 
 if [ "$linux" = 0 ]; then
-  sim --png "$out_dir/x.png" >/dev/null
-  [ $? -eq 2 ] && [ -z "$(ls -A "$out_dir")" ] && grep -q 'Linux build only' "$work/err"
-  check "the Windows build draws no picture and says so" $?
+  for picture in --png --plot; do
+    sim $picture "$out_dir/x.png" >/dev/null
+    [ $? -eq 2 ] && [ -z "$(ls -A "$out_dir")" ] && grep -q 'Linux build only' "$work/err"
+    check "the Windows build draws no $picture picture and says so" $?
+  done
   finish
   exit
 fi
 
+# A progress line on a terminal, for runs that take more than a few seconds; none without
+# one, or with --quiet. (script gives the run a terminal.)
+for how in terminal pipe --quiet; do
+  case $how in
+    terminal) timeout 3 script -qec "$1 --frames 100000000" /dev/null >"$work/progress" ;;
+    pipe) timeout 3 "$1" --frames 100000000 >/dev/null 2>"$work/progress" ;;
+    --quiet) timeout 3 script -qec "$1 --frames 100000000 --quiet" /dev/null >"$work/progress" ;;
+  esac
+  grep -q $'\r[0-9]* of 100000000 frames ([0-9.]* %), [0-9]* frames/s, [0-9]* s left' "$work/progress"
+  [ $? -eq "$([ $how = terminal ] && echo 0 || echo 1)" ]
+  check "$how: $([ $how = terminal ] || echo "no ")progress line" $?
+done
+
 refusals <<EOF_CASES
 cannot --png $out_dir/no/such/folder/x.png
 regular --png $out_dir
+cannot --plot $out_dir/no/such/folder/x.png --csv $out_dir/x.csv
+cannot --csv $out_dir/no/such/folder/x.csv --plot $out_dir/x.png
+--size --plot $out_dir/x.png --size 9000x9000
 EOF_CASES
 
 args=(--seed 20261206 --frames 3000 --interval 0.016)
-[ "$(sim "${args[@]}" --png "$work/shot.png" | tail -n 2)" = "$(sim "${args[@]}" | tail -n 2)" ]
-check "the same closing lines with and without --png" $?
+[ "$(sim "${args[@]}" --png "$work/shot.png" --plot "$work/plot.png" --csv "$work/a.csv" | tail -n 3)" = \
+  "$(sim "${args[@]}" | tail -n 3)" ]
+check "the same closing lines with and without --png, --plot and --csv" $?
 [ "$(identify -format '%m %wx%h' "$work/shot.png")" = "PNG 1024x768" ]
 check "--png writes a 1024x768 PNG by default" $?
 check_picture "$work/shot.png" "the picture"
 sim --seed 1 --frames 10 --png "$work/small.png" --size 152x112 >/dev/null
 [ "$(identify -format '%wx%h' "$work/small.png")" = 152x112 ]
 check "--size 152x112" $?
+
+# The chart: pi across the middle of the plot's frame (its range is symmetric about pi).
+[ "$(identify -format '%wx%h' "$work/plot.png")" = 1024x768 ]
+check "--plot draws a 1024x768 chart" $?
+rows=$(convert "$work/plot.png" -depth 8 rgb:- | od -An -v -tu1 -w3072 | awk '{
+    red = 0; black = 0
+    for (i = 1; i < NF; i += 3) { red += $i > 170 && $(i + 1) < 40 && $(i + 2) < 40; black += $i + $(i + 1) + $(i + 2) < 60 }
+    if (black > 700) { if (top == "") top = NR; bottom = NR }
+    if (red > 600) pi = NR
+  } END { print top, bottom, pi }')
+read -r top bottom pi_row <<<"$rows"
+[ -n "$pi_row" ] && [ $((2 * pi_row - top - bottom)) -ge -3 ] && [ $((2 * pi_row - top - bottom)) -le 3 ]
+check "the pi line lies across the middle of the frame (rows $rows)" $?
+sim --frames 10 --plot "$work/small.png" --size 320x200 >/dev/null && [ "$(identify -format '%wx%h' "$work/small.png")" = 320x200 ]
+check "--plot --size 320x200" $?
 
 # With no font to be found the text is left out, and the rest is drawn.
 printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$work/nofonts.conf"

@@ -1,5 +1,6 @@
 // needlecast-sim's argument rules that its command line cannot show cheaply: a run must fit
 // the nanosecond clock after the interval is rounded to whole ticks.
+#include "sim/report.h"
 #include "sim/sim.h"
 
 #include <gtest/gtest.h>
@@ -26,4 +27,12 @@ TEST(SimOptions, TheWholeRunFitsTheClock) {
     }
     EXPECT_EQ(16666667, IntervalTicks(1.0 / 60.0));
     EXPECT_EQ(1, IntervalTicks(0.0000000005));
+}
+
+TEST(SimReport, StandardErrorByTheDeltaMethod) {
+    // 1000 needles, 637 across: 2000 / 637 * sqrt(0.363 / 637) = 3.1397174 * 0.0238717.
+    EXPECT_NEAR(0.0749504, StandardError(1000, 637), 1e-7);
+    EXPECT_EQ(0.0, StandardError(1000, 1000)); // every needle across: no spread left
+    EXPECT_EQ("standard_error= z=", ChanceLine(17, 0));
+    EXPECT_EQ("standard_error=0.0749504353 z=-0.02", ChanceLine(1000, 637)); // sigma(1000) = 0.0750569
 }

@@ -1,7 +1,7 @@
 // WritePng: libpng over an output file that appears whole or not at all.
 #include "sim/png.h"
 
-#include "sim/output.h"
+#include "utility/output.h"
 
 #include <png.h>
 

@@ -13,15 +13,22 @@
 #include <limits>
 
 const char* const SIM_USAGE =
-    "usage: needlecast-sim [--seed S] [--frames N] [--interval T] [--every K]\n"
+    "usage: needlecast-sim [--seed S] [--frames N] [--interval T] [--every K] [--csv FILE]\n"
+    "                      [--plot FILE] [--png FILE] [--size WxH] [--quiet]\n"
     "Runs Buffon's needle experiment of the Needlecast saver without a window.\n"
     "  --seed S      seed of the random sequence, 0..4294967295 (default: the time in seconds)\n"
     "  --frames N    frames to run, 1..4294967295 (default 36000)\n"
     "  --interval T  seconds per frame, a positive number (default 1/60)\n"
-    "  --every K     print the estimate line every K frames (default 0: at the end only)\n"
+    "  --every K     print the estimate line every K frames (default 0: at the end only), and\n"
+    "                write a CSV row every K frames (default 60; 0: the last frame only)\n"
+    "  --csv FILE    write frame,n,c,estimate,standard_error rows into a CSV file\n"
+    "  --plot FILE   draw the estimate against n, with pi and its band of chance, into a PNG\n"
+    "                file (Linux only)\n"
     "  --png FILE    draw the final frame off screen into a PNG file (Linux only)\n"
-    "  --size WxH    size of that picture, each side 1..8192 (default 1024x768)\n"
-    "  --help        this text\n";
+    "  --size WxH    size of those pictures, each side 1..8192 (default 1024x768)\n"
+    "  --quiet       no progress line on a terminal\n"
+    "  --help        this text\n"
+    "  --version     the program's name and version\n";
 
 namespace
 {
@@ -110,9 +117,18 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
             options->help = true;
             continue;
         }
+        if (name == "--version" || name == "--quiet")
+        {
+            (name == "--version" ? options->version : options->quiet) = true;
+            continue;
+        }
 
-        const bool known = name == "--seed" || name == "--frames" || name == "--interval" || name == "--every" ||
-                           name == "--png" || name == "--size";
+        std::string* const file = name == "--png" ? &options->png_path
+                                  : name == "--csv" ? &options->csv_path
+                                  : name == "--plot" ? &options->plot_path
+                                                     : nullptr;
+        const bool known = file != nullptr || name == "--seed" || name == "--frames" || name == "--interval" ||
+                           name == "--every" || name == "--size";
         if (!known)
         {
             *error = "unknown option " + Quote(argv[i]);
@@ -145,14 +161,14 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
                 return false;
             }
         }
-        else if (name == "--png")
+        else if (file != nullptr)
         {
             if (*value == '\0')
             {
-                *error = "--png: expected a file name";
+                *error = name + ": expected a file name";
                 return false;
             }
-            options->png_path = value;
+            *file = value;
         }
         else if (name == "--size")
         {
@@ -169,6 +185,7 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
                 *error = "--every: expected a whole number from 0 to 4294967295, got " + Quote(value);
                 return false;
             }
+            options->every_given = true;
         }
         else
         {
@@ -180,7 +197,7 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
         }
     }
 
-    if (options->help)
+    if (options->help || options->version)
         return true;
 
     // The synthetic clock counts whole nanoseconds in 64 bits and advances by the rounded

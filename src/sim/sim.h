@@ -11,8 +11,14 @@ struct SimOptions
     uint32_t frames = 36000;
     double interval_s = 1.0 / 60.0;
     uint32_t every = 0;
+    bool every_given = false;
     bool help = false;
-    // --png FILE and --size WxH: a picture of the final frame.
+    bool version = false;
+    bool quiet = false;
+    // --csv FILE: the estimate's table; --plot FILE: its chart; --png FILE: a picture of the
+    // final frame; --size WxH: the pictures' size.
+    std::string csv_path;
+    std::string plot_path;
     std::string png_path;
     int width = 1024;
     int height = 768;

@@ -1,5 +1,5 @@
-// needlecast-sim's output files: checked before the run, then written under a temporary name
-// beside the target and renamed when whole, so that a file appears whole or not at all.
+// Files written whole or not at all: checked before they are needed, written under a
+// temporary name beside the target and renamed when complete.
 #pragma once
 
 #include <cstdio>

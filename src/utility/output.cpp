@@ -1,5 +1,5 @@
-// needlecast-sim's output files: the writability check and the write-then-rename file.
-#include "sim/output.h"
+// Files written whole or not at all: the writability check and the write-then-rename file.
+#include "utility/output.h"
 
 #include <cerrno>
 #include <cstring>
@@ -14,13 +14,15 @@ namespace
 {
 std::string CannotWrite(const std::string& path, const char* why)
 {
-    return "cannot write " + path + ": " + why;
+    std::string message("cannot write ");
+    return message.append(path).append(": ").append(why);
 }
 
 // A new file beside path, named path.XXXXXX; -1 when none can be made.
 int MakeTemporary(const std::string& path, std::string* temporary)
 {
-    *temporary = path + ".XXXXXX";
+    *temporary = path;
+    temporary->append(".XXXXXX");
     return mkstemp(&(*temporary)[0]);
 }
 } // namespace

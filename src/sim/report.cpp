@@ -1,0 +1,96 @@
+// needlecast-sim's account of the estimate: its standard error, the CSV table, the summary of
+// chance and the progress line.
+#include "sim/report.h"
+
+#include <cmath>
+#include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace
+{
+const double PI = 3.14159265358979323846;
+
+// 2n / c as the estimate line forms it.
+double Estimate(unsigned long long n, unsigned long long c)
+{
+    return static_cast<double>(2 * n) / static_cast<double>(c);
+}
+} // namespace
+
+double StandardError(unsigned long long n, unsigned long long c)
+{
+    if (c == 0)
+        return 0.0;
+    const double p = static_cast<double>(c) / static_cast<double>(n);
+    return Estimate(n, c) * std::sqrt((1.0 - p) / (static_cast<double>(n) * p));
+}
+
+double ChanceSigma(unsigned long long n)
+{
+    return PI * std::sqrt((PI - 2.0) / (2.0 * static_cast<double>(n)));
+}
+
+std::string ChanceLine(unsigned long long n, unsigned long long c)
+{
+    if (c == 0)
+        return "standard_error= z=";
+    char line[96];
+    std::snprintf(line, sizeof(line), "standard_error=%.10f z=%.2f", StandardError(n, c),
+                  (Estimate(n, c) - PI) / ChanceSigma(n));
+    return line;
+}
+
+bool CCsvTable::Open(const std::string& path, uint32_t every, std::string* error)
+{
+    every_ = every;
+    if (!file_.Open(path, error))
+        return false;
+    std::fputs("frame,n,c,estimate,standard_error\n", file_.Stream());
+    return true;
+}
+
+void CCsvTable::Frame(uint32_t frame, bool last, unsigned long long n, unsigned long long c)
+{
+    if (!last && (every_ == 0 || frame % every_ != 0))
+        return;
+    if (c == 0)
+        std::fprintf(file_.Stream(), "%u,%llu,%llu,,\n", frame, n, c);
+    else
+        std::fprintf(file_.Stream(), "%u,%llu,%llu,%.10f,%.10f\n", frame, n, c, Estimate(n, c), StandardError(n, c));
+}
+
+CProgress::CProgress(uint32_t frames, bool wanted)
+    : frames_(frames), enabled_(wanted && isatty(fileno(stderr))), start_(std::chrono::steady_clock::now()),
+      last_(start_)
+{
+}
+
+void CProgress::Show(uint32_t frame)
+{
+    const auto now = std::chrono::steady_clock::now();
+    const double elapsed = std::chrono::duration<double>(now - start_).count();
+    if (elapsed < 2.0 || std::chrono::duration<double>(now - last_).count() < 0.25)
+        return;
+    last_ = now;
+    const double rate = frame / elapsed;
+    std::fprintf(stderr, "\r%u of %u frames (%.1f %%), %.0f frames/s, %.0f s left  ", frame, frames_,
+                 100.0 * frame / frames_, rate, (frames_ - frame) / rate);
+    std::fflush(stderr);
+    shown_ = true;
+}
+
+void CProgress::Clear()
+{
+    if (!shown_)
+        return;
+    std::fprintf(stderr, "\r%70s\r", "");
+    std::fflush(stderr);
+    shown_ = false;
+}

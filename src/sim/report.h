@@ -1,0 +1,60 @@
+// needlecast-sim's account of how the estimate converges: its standard error, the band of
+// chance around pi, the CSV table, the summary of chance and the progress line.
+#pragma once
+
+#include "utility/output.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+// The estimate's standard error by the delta method, pi_hat * sqrt((1 - p) / (n p)) with
+// p = c / n; 0 while c is 0 (there is no estimate then).
+double StandardError(unsigned long long n, unsigned long long c);
+
+// The standard error for needles as long as the line spacing: pi * sqrt((pi - 2) / (2 n)).
+double ChanceSigma(unsigned long long n);
+
+// "standard_error=... z=...", z = (pi_hat - pi) / sigma(n): how far the run lies from pi in
+// standard errors. Both empty before any needle has crossed.
+std::string ChanceLine(unsigned long long n, unsigned long long c);
+
+// The CSV table: frame,n,c,estimate,standard_error, a row every `every` frames and one for
+// the last frame; estimate and standard error with %.10f, empty while c is 0.
+class CCsvTable
+{
+public:
+    bool Open(const std::string& path, uint32_t every, std::string* error);
+    // After each frame; writes the row when the frame is due or is the last.
+    void Frame(uint32_t frame, bool last, unsigned long long n, unsigned long long c);
+    bool Commit(std::string* error) { return file_.Commit(error); }
+
+private:
+    COutputFile file_;
+    uint32_t every_ = 0;
+};
+
+// The progress line on stderr, rewritten in place, for a run on a terminal that has taken
+// more than two seconds: frames done, the share, frames per second and the time left.
+class CProgress
+{
+public:
+    CProgress(uint32_t frames, bool wanted);
+    // After each frame.
+    void Frame(uint32_t frame)
+    {
+        if (enabled_ && (frame & 1023) == 0)
+            Show(frame);
+    }
+    // Takes the line away, before other output and at the end.
+    void Clear();
+
+private:
+    void Show(uint32_t frame);
+
+    uint32_t frames_;
+    bool enabled_;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point last_;
+};
