@@ -8,10 +8,7 @@
 #include <string>
 #include <vector>
 
-inline void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
+inline void Check(bool condition) { condition ? void() : __builtin_trap(); }
 
 // A NUL-terminated copy in an allocation of exactly its size, so that ASan sees a read past the NUL.
 struct Text {
@@ -34,12 +31,9 @@ inline std::vector<Text> SplitOnNul(const char* data, size_t size) {
     return words;
 }
 
-// An error message is one line of printable text.
+// An error message is one line.
 inline bool OneLine(const std::string& message) {
-    for (char c : message)
-        if (c == '\n' || c == '\r')
-            return false;
-    return !message.empty();
+    return !message.empty() && message.find_first_of("\r\n") == std::string::npos;
 }
 
 // argv as a program gets it: its name, then the words.

@@ -22,10 +22,8 @@ make_window() {
 check_stop() { # what [signal]
   local t0 ms
   t0=$(date +%s%N)
-  kill "-${2:-TERM}" "$pid"
-  wait "$pid"
-  code=$?
-  ms=$((($(date +%s%N) - t0) / 1000000))
+  kill "-${2:-TERM}" "$pid" && wait "$pid"
+  code=$? ms=$((($(date +%s%N) - t0) / 1000000))
   [ "$code" -eq 0 ] && [ "$ms" -le 100 ] && ! grep -q "X Error" "$work/err.txt"
   check "SIG${2:-TERM} ends $1 in $ms ms with 0 (code $code)" $?
 }
@@ -181,17 +179,21 @@ install_saver() {
   chmod -R a+rX "$work/bin"
 }
 
-# Waits up to 15 seconds for `needlecast --root` to run; sets hack.
-wait_hack() {
-  for _ in $(seq 1 75); do hack=$(pgrep -f "needlecast[-a-z0-9]* --root" | head -n 1) && [ -n "$hack" ] && return; sleep 0.2; done
-  return 1
-}
-
-# Up to 10 seconds for the hack to end.
-hack_gone() {
-  [ -n "${hack:-}" ] || return 1
-  for _ in $(seq 1 50); do case $(ps -o stat= -p "$hack") in "" | Z*) return 0 ;; esac; sleep 0.2; done
-  return 1
+# A daemon told to show the saver ($2) runs it with --root and the screen shows the pane;
+# told to stop ($3), the saver is gone.
+shows_saver() { # daemon show-command stop-command
+  local hack=
+  eval "$2" >/dev/null 2>&1
+  for _ in $(seq 1 75); do hack=$(pgrep -f "needlecast[-a-z0-9]* --root" | head -n 1) && [ -n "$hack" ] && break; sleep 0.2; done
+  [ -n "$hack" ]
+  check "$1 runs the saver with --root" $?
+  sleep 3
+  shot root "$work/daemon.png"
+  check_picture "$work/daemon.png" "the screen under $1"
+  eval "$3" >/dev/null 2>&1
+  for _ in $(seq 1 50); do case $(ps -o stat= -p "${hack:-0}") in "" | Z*) break ;; esac; sleep 0.2; done
+  [ -n "$hack" ] && ! ps -o stat= -p "$hack" | grep -qv Z
+  check "stopped by $1, the saver is gone" $?
 }
 
 # Debian's XScreenSaver daemon on the ~/.xscreensaver that needlecast-xscreensaver writes for
@@ -213,15 +215,8 @@ case_xscreensaver() {
   daemon=$!
   on_exit+=('kill $daemon 2>/dev/null')
   for _ in $(seq 1 50); do as_user xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.2; done
-  as_user xscreensaver-command -select "$place" >/dev/null 2>&1
-  wait_hack
-  check "xscreensaver-command -select $place runs needlecast --root" $?
-  sleep 3
-  shot root "$work/daemon.png"
-  check_picture "$work/daemon.png" "the screen under XScreenSaver"
-  as_user xscreensaver-command -deactivate >/dev/null 2>&1
-  hack_gone
-  check "deactivated, the saver is gone" $?
+  shows_saver "XScreenSaver (-select $place)" "as_user xscreensaver-command -select $place" \
+    "as_user xscreensaver-command -deactivate"
   as_user xscreensaver-command -exit >/dev/null 2>&1
 
   printf 'timeout:\t0:42:00\n' >>"$file"
@@ -245,10 +240,7 @@ case_mate() {
   mkdir -p "$work/share/applications/screensavers" "$work/run"
   sed "s|/usr/libexec/xscreensaver/needlecast|$hack_path|" "$root/packaging/linux/needlecast.desktop" \
     >"$work/share/applications/screensavers/needlecast.desktop"
-  as_user true
-  chmod -R a+rX "$work/share"
-  chown nobody "$work/run"
-  chmod 700 "$work/run"
+  as_user chmod -R a+rX "$work/share" && chown nobody "$work/run" && chmod 700 "$work/run"
   bus=$(as_user dbus-daemon --session --fork --print-address=1 | head -n 1)
   on_exit+=('pkill -u nobody dbus-daemon 2>/dev/null')
   mate() { as_user env DBUS_SESSION_BUS_ADDRESS="$bus" XDG_RUNTIME_DIR="$work/run" XDG_DATA_DIRS="$work/share:/usr/share" "$@"; }
@@ -258,15 +250,7 @@ case_mate() {
   mate mate-screensaver --no-daemon >"$work/mate.txt" 2>&1 &
   on_exit+=("kill $! 2>/dev/null")
   for _ in $(seq 1 50); do mate mate-screensaver-command --query >/dev/null 2>&1 && break; sleep 0.2; done
-  mate mate-screensaver-command --activate >/dev/null 2>&1
-  wait_hack
-  check "mate-screensaver-command --activate runs the saver with --root" $?
-  sleep 3
-  shot root "$work/mate.png"
-  check_picture "$work/mate.png" "the screen under MATE's screen saver"
-  mate mate-screensaver-command --deactivate >/dev/null 2>&1
-  hack_gone
-  check "deactivated, the saver is gone" $?
+  shows_saver "MATE's screen saver" "mate mate-screensaver-command --activate" "mate mate-screensaver-command --deactivate"
 }
 
 for c in "$@"; do

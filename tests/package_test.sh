@@ -20,11 +20,8 @@ unzip -q "$zip_file" -d "$work/zip"
 check "the zip holds both savers as built, the read-me and the licence" $?
 
 # Built again two seconds later, the zip and the installer are the same bytes.
-mkdir "$work/first"
-cp "$zip_file" "$setup" "$work/first/"
-sleep 2
-bash "$root/scripts/package.sh" >/dev/null
-cmp "$work/first/${zip_file##*/}" "$zip_file" && cmp "$work/first/${setup##*/}" "$setup"
+cp "$zip_file" "$setup" "$work/" && sleep 2 && bash "$root/scripts/package.sh" >/dev/null
+cmp "$work/${zip_file##*/}" "$zip_file" && cmp "$work/${setup##*/}" "$setup"
 check "the zip and the installer built again are the same bytes" $?
 
 wine_in() { WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' "$@"; }
@@ -33,8 +30,7 @@ setting() { # a desktop setting in lower case, or (none)
     awk -v name="$1" '$1 == name { sub(/.*REG_SZ +/, ""); print tolower($0); found = 1 } END { if (!found) print "(none)" }'
 }
 set_setting() { # name value|(none)
-  if [ "$2" = "(none)" ]; then wine_in wine reg delete "$desktop" /v "$1" /f; else
-    wine_in wine reg add "$desktop" /v "$1" /d "$2" /f; fi >/dev/null 2>&1
+  if [ "$2" = "(none)" ]; then wine_in wine reg delete "$desktop" /v "$1" /f; else wine_in wine reg add "$desktop" /v "$1" /d "$2" /f; fi >/dev/null 2>&1
 }
 settings() { echo "$(setting SCRNSAVE.EXE) active=$(setting ScreenSaveActive)"; }
 uninstall() {

@@ -1,61 +1,40 @@
-// Test helper: makes a plain X window of the given size, prints its id and keeps it until
-// killed (its windows go with its connection). Stands in for a daemon's saver window.
-// Usage: x11_window WIDTHxHEIGHT [title]
-//        x11_window --delete ID    (asks window ID to close, as a window manager does)
+// Test helper: a plain X window of the given size, whose id it prints and which it keeps until
+// killed, standing in for a daemon's saver window; or, with --delete ID, asks window ID to
+// close, as a window manager does. Usage: x11_window WIDTHxHEIGHT [title] | --delete ID
 #include <X11/Xlib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-int AskToClose(const char* id_text) {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        return 1;
-    const Window window = std::strtoul(id_text, nullptr, 0);
-    XEvent event;
-    std::memset(&event, 0, sizeof(event));
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XSync(display, False);
-    XCloseDisplay(display);
-    return 0;
-}
-} // namespace
-
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--delete") == 0)
-        return AskToClose(argv[2]);
-    int width = 0, height = 0;
-    if (argc < 2 || std::sscanf(argv[1], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) {
-        std::fprintf(stderr, "usage: x11_window WIDTHxHEIGHT [title]\n");
-        return 2;
-    }
     Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        std::fprintf(stderr, "x11_window: no display\n");
-        return 1;
+    int width = 0, height = 0;
+    if (display == nullptr || argc < 2)
+        return std::fprintf(stderr, "usage: x11_window WIDTHxHEIGHT [title] | --delete ID (with a display)\n"), 2;
+    if (std::strcmp(argv[1], "--delete") == 0 && argc == 3) {
+        XEvent event = {};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = std::strtoul(argv[2], nullptr, 0);
+        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+        return XSync(display, False), 0;
     }
+    if (std::sscanf(argv[1], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0)
+        return std::fprintf(stderr, "x11_window: bad size %s\n", argv[1]), 2;
     const int screen = DefaultScreen(display);
-    Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(width),
-                                        static_cast<unsigned>(height), 0, BlackPixel(display, screen),
-                                        BlackPixel(display, screen));
+    const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, width, height, 0,
+                                              BlackPixel(display, screen), BlackPixel(display, screen));
     XStoreName(display, window, argc > 2 ? argv[2] : "x11_window");
     // Input goes to this client, as a daemon's window takes it.
     XSelectInput(display, window, KeyPressMask | ButtonPressMask | PointerMotionMask | StructureNotifyMask);
     XMapWindow(display, window);
-    XEvent event;
-    do
-        XNextEvent(display, &event);
-    while (event.type != MapNotify);
+    for (XEvent event; XNextEvent(display, &event), event.type != MapNotify;) {
+    }
     std::printf("0x%lx\n", window);
     std::fflush(stdout);
-    for (;;)
+    for (XEvent event;;)
         XNextEvent(display, &event);
 }
