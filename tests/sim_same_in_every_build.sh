@@ -8,9 +8,8 @@ shift 2
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 args=(--seed 7 --frames 30000 --interval 0.0123)
 expected=$("$native" "${args[@]}" | tail -n 2)
-echo "$expected"
 for exe in "$@"; do
   [ "$("$wine_run" "$exe" "${args[@]}" | tr -d '\r' | tail -n 2)" = "$expected" ] && [ -n "$expected" ]
-  check "${exe##*/build/} ends as the native build does" $?
+  check "${exe##*/build/} ends as the native build does ($expected)" $?
 done
 finish

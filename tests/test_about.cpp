@@ -26,8 +26,7 @@ protected:
         ASSERT_NE(nullptr, box);
     }
     void TearDown() override {
-        if (IsWindow(box))
-            DestroyWindow(box);
+        DestroyWindow(box); // if a test has not
         EXPECT_EQ(0, LiveLinkFontsForTests()) << "a link font outlived its box";
         EXPECT_EQ(nullptr, HandCursor);
     }

@@ -146,6 +146,7 @@ TEST_F(Render, TheEstimateLineIsTranslucentWhiteAtTheBottomCentre) {
     const double baseline = Row((1.02 - 0.5) * -0.75, -1.0);
     EXPECT_GT(top, baseline - 24);
     EXPECT_LT(bottom, baseline + 8);
+    EXPECT_NEAR(21, bottom - top + 1, 1) << "18 points at 96 DPI: the ink from ascender to descender";
     EXPECT_NEAR(Column(-width * 0.5 / kWidth, -1.0), left, 3); // 0.5 - width / 2 / ScreenWidth
     EXPECT_GE(right - left + 1, width - 12);
     EXPECT_LE(right - left + 1, width);
