@@ -13,16 +13,17 @@ bool CheckWritable(const std::string& path, std::string* error);
 class COutputFile
 {
 public:
-    COutputFile() = default;
-    COutputFile(const COutputFile&) = delete;
-    COutputFile& operator=(const COutputFile&) = delete;
-    ~COutputFile() { Abandon(); }
-
     bool Open(const std::string& path, std::string* error);
     // Where to write; null before Open and after Commit.
     FILE* Stream() const { return file_; }
     bool Commit(std::string* error);
     void Abandon();
+
+    // Not committed by the end of its life, the file is abandoned. It is never copied.
+    ~COutputFile() { Abandon(); }
+    COutputFile() = default;
+    COutputFile(const COutputFile&) = delete;
+    COutputFile& operator=(const COutputFile&) = delete;
 
 private:
     std::string path_;
