@@ -30,7 +30,7 @@ TEST(CommandLine, TheFirstLetterAfterTheSeparatorsNamesTheMode) {
         {"/1234", kInvalid, 0, kNone},     {"\t/s", kInvalid, 0, kNone},      {"/\x01s", kInvalid, 0, kNone},
         {"\x80s", kInvalid, 0, kNone},     {"/\xFFs", kInvalid, 0, kNone},    {"r", kInvalid, 0, kNone},
         {"/p 1234", kPreview, 1234, kNone}, {"/p1234", kPreview, 1234, kNone}, {"-L   1234", kPreview, 1234, kNone},
-        {"/P 12x34", kPreview, 12, kNone}, {"/p", kPreview, 0, kNone},        {"/p:1234", kPreview, 0, kNone},
+        {"/P 12x34", kPreview, 12, kNone}, {"l5", kPreview, 5, kNone}, {"/p", kPreview, 0, kNone},        {"/p:1234", kPreview, 0, kNone},
         {"/p\t1234", kPreview, 0, kNone},  {"/p -1234", kPreview, 0, kNone},  {"/p 0x4D2", kPreview, 0, kNone},
         {"/p 4294967295", kPreview, 4294967295u, kNone},                     {"/p 4294967297", kPreview, 1, kNone},
         {"/c", kConfigure, 0, kForeground}, {"/C:5678", kConfigure, 5678, kForeground},
@@ -75,10 +75,10 @@ TEST(CommandLine, TheProgramNameIsSkipped) {
 TEST(SaverRect, TheVirtualScreenUnlessTheClipBoxHoldsIt) {
     const ScreenRect clip = {0, 0, 1920, 1080};
     const ScreenRect side_by_side[] = {{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}};
-    const ScreenRect left_above[] = {{0, 0, 1920, 1080}, {-1280, -200, 0, 824}};
+    const ScreenRect left_above[] = {{0, 0, 1920, 1080}, {-1280, -200, 0, 824}}, narrower[] = {{0, 0, 1600, 1080}}, lower[] = {{320, 0, 1920, 900}};
     const struct { const ScreenRect* monitors; size_t count; ScreenRect expected; } cases[] = {
         {side_by_side, 1, {0, 0, 1920, 1080}}, {side_by_side, 2, {0, 0, 3200, 1080}},
-        {left_above, 2, {-1280, -200, 1920, 1080}}, {nullptr, 0, {0, 0, 1920, 1080}},
+        {left_above, 2, {-1280, -200, 1920, 1080}}, {nullptr, 0, clip}, {narrower, 1, clip}, {lower, 1, clip},
     };
     for (const auto& c : cases) {
         const ScreenRect got = ChooseSaverRect(clip, c.monitors, c.count);
