@@ -31,7 +31,6 @@ SetCompressor /SOLID lzma
 !define DESKTOP_KEY "Control Panel\Desktop"
 ; SystemParametersInfo: SPI_SETSCREENSAVEACTIVE, and SPIF_UPDATEINIFILE | SPIF_SENDCHANGE.
 !define SPI_SETSCREENSAVEACTIVE 17
-!define SPIF_SENDCHANGE 2
 !define SPIF_UPDATE_AND_SEND 3
 
 Name "${PRODUCT} ${VERSION}"
@@ -200,15 +199,15 @@ Section "Uninstall"
     ${Else}
       WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $4
     ${EndIf}
-    ; Screen savers on or off as they were, told to the running system; no setting before
-    ; means none after.
+    ; Screen savers on or off as they were, told to the running system (which writes the
+    ; setting as it does so); then the setting exactly as found, none if there was none.
     ReadRegStr $6 HKLM "${UNINSTALL_KEY}" "PreviousScreenSaveActive"
     ${If} $6 == "1"
       StrCpy $7 1
     ${Else}
       StrCpy $7 0
     ${EndIf}
-    System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i $7, p 0, i ${SPIF_SENDCHANGE})'
+    System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i $7, p 0, i ${SPIF_UPDATE_AND_SEND})'
     ${If} $6 == ""
       DeleteRegValue HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
     ${Else}
