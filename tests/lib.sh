@@ -7,13 +7,9 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 on_exit=() # commands a suite adds, run before the work folder goes
 trap 'for c in "${on_exit[@]}"; do eval "$c"; done; rm -rf "$work"' EXIT
 
-check() { # name status
-  if [ "$2" -eq 0 ]; then passes=$((passes + 1)); echo "ok: $1"; else failures=$((failures + 1)); echo "FAILED: $1"; fi
-}
-finish() {
-  echo "$passes passed, $failures failed"
-  [ "$failures" -eq 0 ]
-}
+# check NAME STATUS: counts the outcome and prints it.
+check() { if [ "$2" -eq 0 ]; then passes=$((passes + 1)); echo "ok: $1"; else failures=$((failures + 1)); echo "FAILED: $1"; fi; }
+finish() { echo "$passes passed, $failures failed" && [ "$failures" -eq 0 ]; }
 
 # Waits up to $2 seconds for a visible window named $1; prints its id.
 wait_window() {
