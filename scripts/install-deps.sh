@@ -7,7 +7,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
   libxcomposite1:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386 libxinerama1:i386 libxcursor1:i386 libxfixes3:i386
-  googletest libgtest-dev libbenchmark-dev clang clang-tidy cppcheck valgrind time
+  googletest libgtest-dev libbenchmark-dev clang clang-tidy cppcheck time
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev libcairo2-dev
   xvfb xdotool x11-apps x11-utils imagemagick nsis zip unzip
