@@ -131,14 +131,17 @@ void TraceRunEnd()
     Trace("Population target = %d\n", CRender::TargetStickCount);
 }
 
-double EstimateValue()
+double EstimateOf(unsigned long long n, unsigned long long c)
 {
-    const unsigned long long n = CStick::SticksTested;
-    const unsigned long long c = CStick::SticksCrossing;
     if (c == 0)
         return 0.0;
     // 2n in 64 bits: exact for every count a run can reach.
     return static_cast<double>(2 * n) / static_cast<double>(c);
+}
+
+double EstimateValue()
+{
+    return EstimateOf(CStick::SticksTested, CStick::SticksCrossing);
 }
 
 void FormatEstimate(char (&buffer)[ESTIMATE_TEXT_SIZE])

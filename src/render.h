@@ -77,6 +77,9 @@ void RunFrame(void (*draw)());
 void TraceRunEnd();
 
 // 2n / c, or 0.0 before any needle has crossed.
+double EstimateOf(unsigned long long n, unsigned long long c);
+
+// The estimate of the run so far, from the needle counters.
 double EstimateValue();
 
 // "pi = 2 * n / c = 2 * n / c = value" as the screen shows it.

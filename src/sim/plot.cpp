@@ -2,6 +2,7 @@
 // estimate, axes with their ticks and names, title and legend.
 #include "sim/plot.h"
 
+#include "render.h"
 #include "utility/output.h"
 #include "sim/report.h"
 
@@ -13,8 +14,6 @@
 
 namespace
 {
-const double PI = 3.14159265358979323846;
-
 // The chart's scales: log10 n across, the estimate up.
 struct Frame
 {
@@ -154,7 +153,7 @@ void CConvergencePlot::Add(unsigned long long n, unsigned long long c)
 {
     if (c == 0)
         return;
-    last_ = {static_cast<double>(n), static_cast<double>(2 * n) / static_cast<double>(c)};
+    last_ = {static_cast<double>(n), EstimateOf(n, c)};
     // A point where n has grown by a tenth of a per cent: a few thousand over a long run.
     if (points_.empty() || last_.first >= points_.back().first * 1.001)
         points_.push_back(last_);

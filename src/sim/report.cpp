@@ -2,6 +2,8 @@
 // chance and the progress line.
 #include "sim/report.h"
 
+#include "render.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -13,23 +15,12 @@
 #include <unistd.h>
 #endif
 
-namespace
-{
-const double PI = 3.14159265358979323846;
-
-// 2n / c as the estimate line forms it.
-double Estimate(unsigned long long n, unsigned long long c)
-{
-    return static_cast<double>(2 * n) / static_cast<double>(c);
-}
-} // namespace
-
 double StandardError(unsigned long long n, unsigned long long c)
 {
     if (c == 0)
         return 0.0;
     const double p = static_cast<double>(c) / static_cast<double>(n);
-    return Estimate(n, c) * std::sqrt((1.0 - p) / (static_cast<double>(n) * p));
+    return EstimateOf(n, c) * std::sqrt((1.0 - p) / (static_cast<double>(n) * p));
 }
 
 double ChanceSigma(unsigned long long n)
@@ -43,7 +34,7 @@ std::string ChanceLine(unsigned long long n, unsigned long long c)
         return "standard_error= z=";
     char line[96];
     std::snprintf(line, sizeof(line), "standard_error=%.10f z=%.2f", StandardError(n, c),
-                  (Estimate(n, c) - PI) / ChanceSigma(n));
+                  (EstimateOf(n, c) - PI) / ChanceSigma(n));
     return line;
 }
 
@@ -63,7 +54,7 @@ void CCsvTable::Frame(uint32_t frame, bool last, unsigned long long n, unsigned 
     if (c == 0)
         std::fprintf(file_.Stream(), "%u,%llu,%llu,,\n", frame, n, c);
     else
-        std::fprintf(file_.Stream(), "%u,%llu,%llu,%.10f,%.10f\n", frame, n, c, Estimate(n, c), StandardError(n, c));
+        std::fprintf(file_.Stream(), "%u,%llu,%llu,%.10f,%.10f\n", frame, n, c, EstimateOf(n, c), StandardError(n, c));
 }
 
 CProgress::CProgress(uint32_t frames, bool wanted)

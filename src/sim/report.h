@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+const double PI = 3.14159265358979323846;
+
 // The estimate's standard error by the delta method, pi_hat * sqrt((1 - p) / (n p)) with
 // p = c / n; 0 while c is 0 (there is no estimate then).
 double StandardError(unsigned long long n, unsigned long long c);
