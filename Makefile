@@ -1,16 +1,21 @@
 # Needlecast: `make run` runs the main job, `make test` runs every test. Both install
 # the Debian packages they need first.
 .PHONY: run run-windows sim test lint package bench-wine bench-long deps build build-linux build-asan build-win32 \
-  build-win64 build-trace bench fuzz clean
+  build-win64 build-arm64 build-trace bench fuzz clean
 
 JOBS ?= $(shell nproc)
-CROSS_SIMS := $(CURDIR)/build/win32/needlecast-sim.exe;$(CURDIR)/build/win64/needlecast-sim.exe
+# The other builds' needlecast-sim, as label=command, that the native build's
+# sim_same_in_every_build compares with its own.
+OTHER_SIMS := linux-asan=$(CURDIR)/build/linux-asan/needlecast-sim;$\
+  win32=$(CURDIR)/scripts/wine-run $(CURDIR)/build/win32/needlecast-sim.exe;$\
+  win64=$(CURDIR)/scripts/wine-run $(CURDIR)/build/win64/needlecast-sim.exe;$\
+  linux-arm64=/usr/bin/qemu-aarch64 -L / $(CURDIR)/build/linux-arm64/needlecast-sim
 
 deps:
 	bash scripts/install-deps.sh
 
 build-linux:
-	cmake --preset linux -DNEEDLECAST_CROSS_SIMS="$(CROSS_SIMS)" >/dev/null
+	cmake --preset linux -DNEEDLECAST_OTHER_SIMS="$(OTHER_SIMS)" >/dev/null
 	cmake --build --preset linux -j $(JOBS)
 
 build-asan:
@@ -25,7 +30,12 @@ build-win64:
 	cmake --preset win64 >/dev/null
 	cmake --build --preset win64 -j $(JOBS)
 
-build: build-win32 build-win64 build-linux build-asan
+# 64-bit ARM Linux, cross-built; its tests run under qemu.
+build-arm64:
+	cmake --preset linux-arm64 >/dev/null
+	cmake --build --preset linux-arm64 -j $(JOBS)
+
+build: build-win32 build-win64 build-arm64 build-linux build-asan
 
 # The native saver in a window on the current display. Without a display: a picture of
 # the experiment after a simulated minute, drawn off screen, and its path.
@@ -50,12 +60,12 @@ sim: deps
 	cmake --build --preset linux -j $(JOBS) --target needlecast-sim
 	./build/linux/needlecast-sim --frames 36000 --every 3600
 
-# Every suite: both Windows builds under Wine, the sanitizer build, then the native build
-# (which also compares the three builds' runs).
+# Every suite: both Windows builds under Wine, the sanitizer build, the arm64 build under
+# qemu, then the native build (which also compares every build's runs).
 test: deps build
 	scripts/wine-prefix
 	@status=0; \
-	for preset in win32 win64 linux-asan linux; do \
+	for preset in win32 win64 linux-asan linux-arm64 linux; do \
 	  echo "== ctest $$preset"; \
 	  ctest --preset $$preset -j $(JOBS) || status=1; \
 	done; \
@@ -64,7 +74,7 @@ test: deps build
 # clang-tidy and cppcheck over src/ (make test runs it too, as the native build's ctest
 # test lint). It needs only the configured native build's compile_commands.json.
 lint: deps
-	cmake --preset linux -DNEEDLECAST_CROSS_SIMS="$(CROSS_SIMS)" >/dev/null
+	cmake --preset linux -DNEEDLECAST_OTHER_SIMS="$(OTHER_SIMS)" >/dev/null
 	bash scripts/lint.sh build/linux
 
 bench: deps
@@ -94,13 +104,14 @@ bench-long: build-trace
 	bench/long_run.sh linux $(LONG_RUN_SECONDS) 60
 	bench/long_run.sh windows $(LONG_RUN_SECONDS) 60
 
-# dist/: the Windows zip and installer, the Debian package, and SHA256SUMS of the three
-# (sha256sum -c reads it). The same commit gives the same bytes: scripts/check-reproducible
+# dist/: the Windows zip and installer, the Debian packages for amd64 and arm64, and
+# SHA256SUMS of the four (sha256sum -c reads it). The same commit gives the same bytes: scripts/check-reproducible
 # builds it twice in clean clones and compares.
 VERSION := $(shell scripts/version)
-package: deps build-win32 build-win64 build-linux
+package: deps build-win32 build-win64 build-linux build-arm64
 	bash scripts/package.sh
-	bash scripts/package-deb.sh
+	bash scripts/package-deb.sh build/linux
+	bash scripts/package-deb.sh build/linux-arm64
 	cd dist && sha256sum needlecast-$(VERSION)-windows.zip needlecast-$(VERSION)-setup.exe \
 	  needlecast_$(VERSION)_*.deb >SHA256SUMS && cat SHA256SUMS
 

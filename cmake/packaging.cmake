@@ -1,6 +1,7 @@
 # Linux install rules and the Debian package (CPack).
 #
 #   cpack --config build/linux/CPackConfig.cmake -G DEB   ->  needlecast_<version>_amd64.deb
+#   (build/linux-arm64: needlecast_<version>_arm64.deb)
 #
 # Everything installs under the prefix /usr: the hack beside the other XScreenSaver hacks,
 # its settings description, its desktop entry, the headless runner, and the documents
@@ -73,12 +74,15 @@ and needlecast-sim, which runs the experiment without a window and reports
 how the estimate converges, in a table and a chart.
 ]=])
 
-# Debian's own name for the machine, amd64 on x86-64.
-execute_process(COMMAND dpkg --print-architecture
+# Debian's name for the machine the toolchain builds for (amd64 natively, arm64 with the
+# aarch64 toolchain), from its multiarch triple. Left empty when dpkg-architecture cannot
+# tell: scripts/package-deb.sh then refuses to pack.
+execute_process(COMMAND dpkg-architecture -t ${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
                 OUTPUT_VARIABLE deb_architecture OUTPUT_STRIP_TRAILING_WHITESPACE
                 RESULT_VARIABLE deb_architecture_result ERROR_QUIET)
-if(NOT deb_architecture_result EQUAL 0 OR deb_architecture STREQUAL "")
-  set(deb_architecture amd64)
+if(NOT deb_architecture_result EQUAL 0 OR CMAKE_LIBRARY_ARCHITECTURE STREQUAL "")
+  message(WARNING "No Debian architecture for '${CMAKE_LIBRARY_ARCHITECTURE}': no package can be made")
+  set(deb_architecture "")
 endif()
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${deb_architecture})
 set(CPACK_DEBIAN_FILE_NAME "${CPACK_PACKAGE_NAME}_${CPACK_PACKAGE_VERSION}_${deb_architecture}.deb")

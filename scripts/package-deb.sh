@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Makes the Debian package dist/needlecast_<version>_<arch>.deb with CPack from the native
+# Makes the Debian package dist/needlecast_<version>_<arch>.deb with CPack from a Linux
 # build, with every time stamp the commit's (SOURCE_DATE_EPOCH): the same programs give the
-# same bytes.
+# same bytes. <arch> is the one the build's toolchain builds for (amd64 for build/linux,
+# arm64 for build/linux-arm64); programs made for another machine are refused.
 # Usage: package-deb.sh [BUILD_DIR]   (default build/linux, with needlecast and
-# needlecast-sim built: make build-linux)
+# needlecast-sim built: make build-linux, or make build-arm64)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:-$root/build/linux}" && pwd)
@@ -28,7 +29,23 @@ for tool in cpack dpkg-deb dpkg-shlibdeps; do
   command -v "$tool" >/dev/null || { echo "package-deb.sh: $tool is not installed" >&2; exit 1; }
 done
 
-arch=$(dpkg --print-architecture)
+arch=$(sed -n 's/^set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+# The ELF machine (e_machine, two bytes little-endian at offset 18) each architecture's
+# programs must carry.
+case $arch in
+  amd64) machine=62 ;;
+  arm64) machine=183 ;;
+  i386) machine=3 ;;
+  armhf | armel) machine=40 ;;
+  *) echo "package-deb.sh: $build gives no known Debian architecture ('$arch')" >&2; exit 1 ;;
+esac
+for program in needlecast needlecast-sim needlecast-xscreensaver; do
+  found=$(od -An -j18 -N2 -tu2 --endian=little "$build/$program" | tr -d ' ')
+  if [ "$(head -c4 "$build/$program")" != $'\x7fELF' ] || [ "$found" != "$machine" ]; then
+    echo "package-deb.sh: $build/$program is not a program for $arch (ELF machine ${found:-none}, not $machine)" >&2
+    exit 1
+  fi
+done
 deb_name=needlecast_${version}_${arch}.deb
 
 mkdir -p "$dist"

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The Debian package: made by scripts/package-deb.sh, its file list with modes, lintian, and a
 # real install and removal in a throw-away dpkg root seeded from this machine's packages.
-# Usage: deb_test.sh BUILD_DIR
+# Usage: deb_test.sh BUILD_DIR [EMULATOR...]   (EMULATOR runs the installed programs)
 set -u
 build=$1
+shift
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-rm -f "$root"/dist/needlecast_*.deb
+arch=$(sed -n 's/^set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+rm -f "$root"/dist/needlecast_*_"$arch".deb
 bash "$root/scripts/package-deb.sh" "$build" >"$work/package.log" 2>&1
-deb=$(ls "$root"/dist/needlecast_*.deb 2>/dev/null)
+deb=$(ls "$root"/dist/needlecast_*_"$arch".deb 2>/dev/null)
 check "package-deb.sh makes ${deb##*/}" $?
 [ -f "$deb" ] || { cat "$work/package.log"; finish; exit; }
 
@@ -40,8 +42,8 @@ cp /var/lib/dpkg/status /var/lib/dpkg/arch "$R/var/lib/dpkg/"
 in_root() { dpkg --root="$R" --log=/dev/null --force-not-root --force-script-chrootless "$@" >"$work/dpkg.log" 2>&1; }
 in_root -i "$deb" && [ "$(dpkg --root="$R" -s needlecast | sed -n 's/^Status: //p')" = "install ok installed" ]
 check "dpkg -i installs it" $?
-"$R/usr/bin/needlecast-sim" --seed 5 --frames 100 >/dev/null && "$R/usr/libexec/xscreensaver/needlecast" --help >/dev/null &&
-  "$R/usr/bin/needlecast-xscreensaver" --help >/dev/null && man -l "$R/usr/share/man/man1/needlecast-xscreensaver.1.gz" | grep -q NAME
+"$@" "$R/usr/bin/needlecast-sim" --seed 5 --frames 100 >/dev/null && "$@" "$R/usr/libexec/xscreensaver/needlecast" --help >/dev/null &&
+  "$@" "$R/usr/bin/needlecast-xscreensaver" --help >/dev/null && man -l "$R/usr/share/man/man1/needlecast-xscreensaver.1.gz" | grep -q NAME
 check "the installed programs run" $?
 in_root -P needlecast && [ -z "$(find "$R" -path "$R/var/lib/dpkg" -prune -o ! -type d -print)" ]
 check "dpkg -P leaves nothing behind" $?

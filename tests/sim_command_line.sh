@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # needlecast-sim as a user runs it: refusals, help, the lines of a run pinned to the last
-# digit, and on Linux the picture. Usage: sim_command_line.sh [emulator] needlecast-sim
+# digit, and on Linux the picture. Usage: sim_command_line.sh [emulator...] needlecast-sim
 set -u
 run=("$@")
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -44,18 +44,21 @@ EOF_CASES
 [[ $(sim --help) == usage:* ]] && [ "$(sim --version)" = "needlecast-sim $("$root/scripts/version")" ]
 check "--help prints the usage, --version the program and its version" $?
 
-# A fixed run, pinned: the experiment's draws, rules and constants all meet in these lines.
-out=$(sim --seed 20261206 --frames 20000 --interval 0.016 --every 5000)
+# A fixed run, pinned: the experiment's draws, rules and constants all meet in these lines,
+# and every needle's last state in the digest.
+out=$(sim --seed 20261206 --frames 20000 --interval 0.016 --every 5000 --digest)
 expected='seed=20261206
 pi = 2 * n / c = 2 * 10022 / 6378 = 3.1426779555 
 pi = 2 * n / c = 2 * 22854 / 14546 = 3.1423071635 
 pi = 2 * n / c = 2 * 35737 / 22707 = 3.1476637160 
 pi = 2 * n / c = 2 * 48603 / 31013 = 3.1343630091 
+digest=d82ec88f74b864d2
 standard_error=0.0107072708 z=-0.67
 frames=20000 needles=1999 target=2000 n=48603 c=31013
 pi = 2 * n / c = 2 * 48603 / 31013 = 3.1343630091 '
-[ "$out" = "$expected" ]
-check "the fixed run prints its pinned lines" $?
+[ "$out" = "$expected" ] &&
+  [ "$(sim --seed 20261206 --frames 20000 --interval 0.016 --every 5000)" = "$(grep -v ^digest= <<<"$expected")" ]
+check "the fixed run prints its pinned lines, the same but the digest without --digest" $?
 
 # The table: a row every 100 frames and one for the last, its last row the closing tallies.
 sim --seed 20261206 --frames 20050 --interval 0.016 --every 100 --csv "$work/run.csv" >/dev/null
@@ -72,7 +75,7 @@ seed=$(sim --frames 1 | sed -n 's/^seed=//p')
 [ -n "$seed" ] && [ $(($(date +%s) - seed)) -ge 0 ] && [ $(($(date +%s) - seed)) -lt 60 ]
 check "the default seed is the time ($seed)" $?
 
-if [ $# -gt 1 ]; then # a Windows build, under its emulator
+if [ "$(head -c 2 "${run[-1]}")" = MZ ]; then # a Windows build
   for picture in --png --plot; do
     sim $picture "$out_dir/x.png" >/dev/null
     [ $? -eq 2 ] && [ -z "$(ls -A "$out_dir")" ] && grep -q 'Linux build only' "$work/err"
@@ -86,9 +89,9 @@ fi
 # one, or with --quiet. (script gives the run a terminal.)
 for how in terminal pipe --quiet; do
   case $how in
-    terminal) timeout 3 script -qec "$1 --frames 100000000" /dev/null >"$work/progress" ;;
-    pipe) timeout 3 "$1" --frames 100000000 >/dev/null 2>"$work/progress" ;;
-    --quiet) timeout 3 script -qec "$1 --frames 100000000 --quiet" /dev/null >"$work/progress" ;;
+    terminal) timeout 3 script -qec "${run[*]} --frames 100000000" /dev/null >"$work/progress" ;;
+    pipe) timeout 3 "${run[@]}" --frames 100000000 >/dev/null 2>"$work/progress" ;;
+    --quiet) timeout 3 script -qec "${run[*]} --frames 100000000 --quiet" /dev/null >"$work/progress" ;;
   esac
   grep -q $'\r[0-9]* of 100000000 frames ([0-9.]* %), [0-9]* frames/s, [0-9]* s left' "$work/progress"
   [ $? -eq "$([ $how = terminal ] && echo 0 || echo 1)" ]
@@ -103,10 +106,10 @@ cannot --csv $out_dir/no/such/folder/x.csv --plot $out_dir/x.png
 --size --plot $out_dir/x.png --size 9000x9000
 EOF_CASES
 
-args=(--seed 20261206 --frames 3000 --interval 0.016)
-[ "$(sim "${args[@]}" --png "$work/shot.png" --plot "$work/plot.png" --csv "$work/a.csv" | tail -n 3)" = \
-  "$(sim "${args[@]}" | tail -n 3)" ]
-check "the same closing lines with and without --png, --plot and --csv" $?
+args=(--seed 20261206 --frames 3000 --interval 0.016 --digest)
+[ "$(sim "${args[@]}" --png "$work/shot.png" --plot "$work/plot.png" --csv "$work/a.csv" | tail -n 4)" = \
+  "$(sim "${args[@]}" | tail -n 4)" ]
+check "the same digest and closing lines with and without --png, --plot and --csv" $?
 [ "$(identify -format '%m %wx%h' "$work/shot.png")" = "PNG 1024x768" ]
 check "--png writes a 1024x768 PNG by default" $?
 check_picture "$work/shot.png" "the picture"
@@ -129,7 +132,7 @@ check "--size 320x200 for both pictures" $?
 
 # With no font to be found the text is left out, and the rest is drawn.
 printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$work/nofonts.conf"
-FONTCONFIG_FILE=$work/nofonts.conf "$1" --seed 20261206 --frames 1 --png "$work/nofont.png" >/dev/null
+FONTCONFIG_FILE=$work/nofonts.conf "${run[@]}" --seed 20261206 --frames 1 --png "$work/nofont.png" >/dev/null
 [ "$(text_pixels "$work/nofont.png")" -eq 0 ] && [ "$(line_runs "$work/nofont.png")" -ge 8 ]
 check "no font: the pane without the text" $?
 finish

@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
-# The same run natively and under Wine in each Windows build ends in the same two lines.
-# Usage: sim_same_in_every_build.sh wine-run native-sim win-sim...
+# The same runs in every build end in the same digest of the whole experiment state and the
+# same closing lines. Usage: sim_same_in_every_build.sh LABEL=COMMAND...: the first build is
+# the reference; COMMAND is needlecast-sim after what runs it (an emulator), split at spaces.
 set -u
-wine_run=$1
-native=$2
-shift 2
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-args=(--seed 7 --frames 30000 --interval 0.0123)
-expected=$("$native" "${args[@]}" | tail -n 2)
-for exe in "$@"; do
-  [ "$("$wine_run" "$exe" "${args[@]}" | tr -d '\r' | tail -n 2)" = "$expected" ] && [ -n "$expected" ]
-  check "${exe##*/build/} ends as the native build does ($expected)" $?
+runs=("--seed 7 --frames 30000 --interval 0.0123" "--seed 20261206 --frames 216000"
+  "--seed 3 --frames 3000 --interval 0.05") # the last one too slow for the population to grow
+for build in "$@"; do # each build's runs beside the others'
+  (
+    read -ra command <<<"${build#*=}"
+    # shellcheck disable=SC2086
+    for i in "${!runs[@]}"; do "${command[@]}" ${runs[$i]} --digest 2>&1 | tr -d '\r' | tail -n 4 >"$work/${build%%=*}.$i"; done
+  ) &
+done
+wait
+for i in "${!runs[@]}"; do
+  expected=$(cat "$work/${1%%=*}.$i")
+  for build in "$@"; do
+    [[ $expected == digest=* ]] && [ "$(cat "$work/${build%%=*}.$i")" = "$expected" ]
+    check "${build%%=*}, ${runs[$i]}: $(head -n 1 "$work/${build%%=*}.$i"), $(sed -n 's/.* n=/n=/p' "$work/${build%%=*}.$i")" $?
+  done
 done
 finish

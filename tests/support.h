@@ -8,6 +8,24 @@
 #include "utility/qzmath.h"
 #include "utility/timer.h"
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+
+// The signal a trap (__builtin_trap, what a failed guard ends in) raises on this machine:
+// SIGILL on x86, SIGTRAP on arm64. Asked of the machine, in a child that traps.
+inline int TrapSignal() {
+    static const int signal = [] {
+        const pid_t child = fork();
+        if (child == 0)
+            __builtin_trap();
+        int status = 0;
+        return waitpid(child, &status, 0) == child && WIFSIGNALED(status) ? WTERMSIG(status) : -1;
+    }();
+    return signal;
+}
+#endif
+
 // The run's start on a synthetic 1 GHz clock: every static class back at its start.
 inline void Start(uint32_t seed = 1) {
     ClockUseSynthetic(1000000000);

@@ -3,6 +3,7 @@
 #include "sim/report.h"
 #include "sim/sim.h"
 
+#include "digest.h"
 #include "render.h"
 #include "stick.h"
 #include "utility/clock.h"
@@ -100,6 +101,7 @@ int main(int argc, char** argv)
 
     // Taken before the picture: closing the renderer empties the table.
     const std::string summary = SummaryLine(options.frames);
+    const uint64_t digest = ExperimentDigest();
     if (!options.csv_path.empty() && !table.Commit(&error))
         return Fail(error, 2);
 #ifdef NEEDLECAST_OFFSCREEN
@@ -119,6 +121,8 @@ int main(int argc, char** argv)
     }
 #endif
 
+    if (options.digest)
+        std::printf("digest=%016llx\n", static_cast<unsigned long long>(digest));
     std::printf("%s\n", ChanceLine(CStick::SticksTested, CStick::SticksCrossing).c_str());
     std::printf("%s\n", summary.c_str());
     std::printf("%s\n", EstimateLine().c_str());

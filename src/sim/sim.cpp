@@ -14,7 +14,7 @@
 
 const char* const SIM_USAGE =
     "usage: needlecast-sim [--seed S] [--frames N] [--interval T] [--every K] [--csv FILE]\n"
-    "                      [--plot FILE] [--png FILE] [--size WxH] [--quiet]\n"
+    "                      [--plot FILE] [--png FILE] [--size WxH] [--quiet] [--digest]\n"
     "Runs Buffon's needle experiment of the Needlecast saver without a window.\n"
     "  --seed S      seed of the random sequence, 0..4294967295 (default: the time in seconds)\n"
     "  --frames N    frames to run, 1..4294967295 (default 36000)\n"
@@ -27,6 +27,8 @@ const char* const SIM_USAGE =
     "  --png FILE    draw the final frame off screen into a PNG file (Linux only)\n"
     "  --size WxH    size of those pictures, each side 1..8192 (default 1024x768)\n"
     "  --quiet       no progress line on a terminal\n"
+    "  --digest      print digest=<16 hex digits>, a hash of the whole experiment state after\n"
+    "                the last frame, before the closing lines\n"
     "  --help        this text\n"
     "  --version     the program's name and version\n";
 
@@ -117,9 +119,9 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
             options->help = true;
             continue;
         }
-        if (name == "--version" || name == "--quiet")
+        if (name == "--version" || name == "--quiet" || name == "--digest")
         {
-            (name == "--version" ? options->version : options->quiet) = true;
+            (name == "--version" ? options->version : name == "--quiet" ? options->quiet : options->digest) = true;
             continue;
         }
 

@@ -15,6 +15,8 @@ struct SimOptions
     bool help = false;
     bool version = false;
     bool quiet = false;
+    // --digest: the state's digest before the closing lines.
+    bool digest = false;
     // --csv FILE: the estimate's table; --plot FILE: its chart; --png FILE: a picture of the
     // final frame; --size WxH: the pictures' size.
     std::string csv_path;
