@@ -47,4 +47,12 @@ check "dpkg -i installs it" $?
 check "the installed programs run" $?
 in_root -P needlecast && [ -z "$(find "$R" -path "$R/var/lib/dpkg" -prune -o ! -type d -print)" ]
 check "dpkg -P leaves nothing behind" $?
+
+# This build's programs offered as another machine's package are refused.
+other=$([ "$arch" = amd64 ] && echo arm64 || echo amd64)
+mkdir "$work/other" && cp "$build"/needlecast "$build"/needlecast-sim "$build"/needlecast-xscreensaver "$work/other" &&
+  sed "s/_ARCHITECTURE \"$arch\"/_ARCHITECTURE \"$other\"/" "$build/CPackConfig.cmake" >"$work/other/CPackConfig.cmake"
+out=$(bash "$root/scripts/package-deb.sh" "$work/other" 2>&1)
+[ $? -eq 1 ] && [[ $out == *"needlecast is not a program for $other (ELF machine "* ]]
+check "$arch programs are refused as an $other package ($out)" $?
 finish

@@ -12,17 +12,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-// The signal a trap (__builtin_trap, what a failed guard ends in) raises on this machine:
-// SIGILL on x86, SIGTRAP on arm64. Asked of the machine, in a child that traps.
+// The signal a trap (what a failed guard ends in) raises on this machine, SIGILL on x86 and
+// SIGTRAP on arm64: asked of a child that traps.
 inline int TrapSignal() {
-    static const int signal = [] {
-        const pid_t child = fork();
-        if (child == 0)
-            __builtin_trap();
-        int status = 0;
-        return waitpid(child, &status, 0) == child && WIFSIGNALED(status) ? WTERMSIG(status) : -1;
-    }();
-    return signal;
+    int status = 0;
+    const pid_t child = fork();
+    if (child == 0)
+        __builtin_trap();
+    return waitpid(child, &status, 0) == child && WIFSIGNALED(status) ? WTERMSIG(status) : -1;
 }
 #endif
 
