@@ -67,7 +67,9 @@ test: deps build
 	@status=0; \
 	for preset in win32 win64 linux-asan linux-arm64 linux; do \
 	  echo "== ctest $$preset"; \
+	  start=$$(date +%s); \
 	  ctest --preset $$preset -j $(JOBS) || status=1; \
+	  echo "== ctest $$preset: $$(($$(date +%s) - start)) s"; \
 	done; \
 	exit $$status
 

@@ -4,21 +4,19 @@
 # the reference; COMMAND is needlecast-sim after what runs it (an emulator), split at spaces.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-runs=("--seed 7 --frames 30000 --interval 0.0123" "--seed 20261206 --frames 216000"
-  "--seed 3 --frames 3000 --interval 0.05") # the last one too slow for the population to grow
-for build in "$@"; do # each build's runs beside the others'
-  (
-    read -ra command <<<"${build#*=}"
-    # shellcheck disable=SC2086
-    for i in "${!runs[@]}"; do "${command[@]}" ${runs[$i]} --digest 2>&1 | tr -d '\r' | tail -n 4 >"$work/${build%%=*}.$i"; done
-  ) &
+# The last run's frames are too slow for the population to grow.
+runs=("--seed 7 --frames 30000 --interval 0.0123" "--seed 20261206 --frames 216000" "--seed 3 --frames 3000 --interval 0.05")
+for build in "$@"; do # the builds side by side, each its runs in turn
+  read -ra command <<<"${build#*=}"
+  # shellcheck disable=SC2086
+  for i in "${!runs[@]}"; do "${command[@]}" ${runs[$i]} --digest 2>&1 | tr -d '\r' | tail -n 4 >"$work/${build%%=*}.$i"; done &
 done
 wait
 for i in "${!runs[@]}"; do
-  expected=$(cat "$work/${1%%=*}.$i")
   for build in "$@"; do
-    [[ $expected == digest=* ]] && [ "$(cat "$work/${build%%=*}.$i")" = "$expected" ]
-    check "${build%%=*}, ${runs[$i]}: $(head -n 1 "$work/${build%%=*}.$i"), $(sed -n 's/.* n=/n=/p' "$work/${build%%=*}.$i")" $?
+    out=$(cat "$work/${build%%=*}.$i")
+    [[ $out == digest=* ]] && [ "$out" = "$(cat "$work/${1%%=*}.$i")" ]
+    check "${build%%=*}, ${runs[$i]}: ${out%%$'\n'*}, $(sed -n 's/.* n=/n=/p' <<<"$out")" $?
   done
 done
 finish
