@@ -107,8 +107,8 @@ bench-long: build-trace
 	bench/long_run.sh windows $(LONG_RUN_SECONDS) 60
 
 # dist/: the Windows zip and installer, the Debian packages for amd64 and arm64, and
-# SHA256SUMS of the four (sha256sum -c reads it). The same commit gives the same bytes: scripts/check-reproducible
-# builds it twice in clean clones and compares.
+# SHA256SUMS of the four (sha256sum -c reads it). The same commit gives the same bytes:
+# scripts/check-reproducible builds it twice in clean clones and compares.
 VERSION := $(shell scripts/version)
 package: deps build-win32 build-win64 build-linux build-arm64
 	bash scripts/package.sh

@@ -15,12 +15,12 @@ export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%
 missing=0
 for program in needlecast needlecast-sim needlecast-xscreensaver; do
   if [ ! -x "$build/$program" ]; then
-    echo "package-deb.sh: $build/$program is missing; build it first with: make build-linux" >&2
+    echo "package-deb.sh: $build/$program is missing; build it first (make build-linux, or make build-arm64 for build/linux-arm64)" >&2
     missing=1
   fi
 done
 if [ ! -f "$build/CPackConfig.cmake" ]; then
-  echo "package-deb.sh: $build/CPackConfig.cmake is missing; configure with: cmake --preset linux" >&2
+  echo "package-deb.sh: $build/CPackConfig.cmake is missing; configure it first (cmake --preset linux, or linux-arm64)" >&2
   missing=1
 fi
 [ "$missing" -eq 0 ] || exit 1
