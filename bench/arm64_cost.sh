@@ -22,7 +22,7 @@ timed() {
     echo "$what: FAILED"
     return 1
   fi
-  awk -v a="$start" -v b="$EPOCHREALTIME" -v what="$what" 'BEGIN { printf "%-52s %7.1f s\n", what, b - a }'
+  awk -v a="$start" -v b="$EPOCHREALTIME" -v what="$what" 'BEGIN { printf "%-66s %7.1f s\n", what, b - a }'
 }
 
 echo "the arm64 part of make test, $jobs jobs:"
