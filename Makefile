@@ -1,7 +1,7 @@
 # Needlecast: `make run` runs the main job, `make test` runs every test. Both install
 # the Debian packages they need first.
-.PHONY: run run-windows sim test lint package bench-wine bench-long deps build build-linux build-asan build-win32 \
-  build-win64 build-trace bench fuzz clean
+.PHONY: run run-windows run-web web sim test lint package bench-wine bench-long deps build build-linux build-asan \
+  build-win32 build-win64 build-web build-trace bench fuzz clean
 
 JOBS ?= $(shell nproc)
 CROSS_SIMS := $(CURDIR)/build/win32/needlecast-sim.exe;$(CURDIR)/build/win64/needlecast-sim.exe
@@ -25,7 +25,15 @@ build-win64:
 	cmake --preset win64 >/dev/null
 	cmake --build --preset win64 -j $(JOBS)
 
-build: build-win32 build-win64 build-linux build-asan
+# The browser's build: the page (index.html, needlecast.js, needlecast.wasm in build/web/page),
+# and the core's tests and needlecast-sim for node.
+build-web:
+	cmake --preset web >/dev/null
+	cmake --build --preset web -j $(JOBS)
+
+web: deps build-web
+
+build: build-win32 build-win64 build-web build-linux build-asan
 
 # The native saver in a window on the current display. Without a display: a picture of
 # the experiment after a simulated minute, drawn off screen, and its path.
@@ -44,18 +52,24 @@ run-windows: deps build-win64
 	scripts/wine-prefix
 	scripts/run-saver
 
+# The page, served on 127.0.0.1 (PORT, 8080 by default) until Ctrl-C.
+PORT ?= 8080
+run-web: web
+	@echo "Needlecast in the browser: http://127.0.0.1:$(PORT)/"
+	python3 -m http.server $(PORT) --bind 127.0.0.1 --directory build/web/page
+
 # Ten simulated minutes of the experiment, with a progress line every simulated minute.
 sim: deps
 	cmake --preset linux >/dev/null
 	cmake --build --preset linux -j $(JOBS) --target needlecast-sim
 	./build/linux/needlecast-sim --frames 36000 --every 3600
 
-# Every suite: both Windows builds under Wine, the sanitizer build, then the native build
-# (which also compares the three builds' runs).
+# Every suite: both Windows builds under Wine, the sanitizer build, the browser's build (node
+# and headless Chromium), then the native build (which also compares the four builds' runs).
 test: deps build
 	scripts/wine-prefix
 	@status=0; \
-	for preset in win32 win64 linux-asan linux; do \
+	for preset in win32 win64 linux-asan web linux; do \
 	  echo "== ctest $$preset"; \
 	  ctest --preset $$preset -j $(JOBS) || status=1; \
 	done; \

@@ -12,6 +12,7 @@ packages=(
   libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev libcairo2-dev
   xvfb xdotool x11-apps x11-utils imagemagick nsis zip unzip
   dpkg-dev lintian desktop-file-utils python3 xscreensaver xscreensaver-gl mate-screensaver dbus-x11
+  emscripten chromium icoutils
 )
 
 if [ "$(id -u)" -ne 0 ]; then
@@ -41,5 +42,5 @@ fi
 
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -q
-$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+$SUDO apt-get -o DPkg::Lock::Timeout=900 update -q
+$SUDO apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${missing[@]}"
