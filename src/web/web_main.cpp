@@ -44,7 +44,7 @@ EMSCRIPTEN_KEEPALIVE const char* needlecast_start(const char* query, const char*
     if (!ParseWebQuery(query, &Options, &Text))
         return Text.c_str();
     if (!WebGLInit(canvas_selector))
-        return (Text = "This page draws with WebGL 2, which this browser lacks or has switched off.").c_str();
+        return (Text = "this page draws with WebGL 2, which this browser lacks or has switched off").c_str();
     Text.clear();
     const uint32_t seed = Options.run.seed_given ? Options.run.seed : static_cast<uint32_t>(std::time(nullptr));
     if (!Options.test_mode)
