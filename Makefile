@@ -1,7 +1,7 @@
 # Needlecast: `make run` runs the main job, `make test` runs every test. Both install
 # the Debian packages they need first.
 .PHONY: run run-windows run-web web sim test lint package bench-wine bench-long deps build build-linux build-asan \
-  build-win32 build-win64 build-web build-trace bench fuzz clean
+  build-win32 build-win64 build-web build-trace bench bench-web fuzz clean
 
 JOBS ?= $(shell nproc)
 CROSS_SIMS := $(CURDIR)/build/win32/needlecast-sim.exe;$(CURDIR)/build/win64/needlecast-sim.exe
@@ -87,6 +87,13 @@ bench: deps
 	./build/linux/bench/bench_update
 	./build/linux/bench/bench_draw
 
+# The page's time per frame at 2000 needles in headless Chromium, beside the native renderer's.
+bench-web: deps build-web
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux -j $(JOBS) --target bench_draw
+	ctest --preset web -R web_test_tools >/dev/null
+	bash bench/web_frame.sh
+
 # The traced builds of the long runs: debug builds at -O2 that trace and stop at the first
 # frame that leaves a GL error, natively and for 64-bit Windows (with the working-set sampler).
 build-trace: deps
@@ -108,15 +115,16 @@ bench-long: build-trace
 	bench/long_run.sh linux $(LONG_RUN_SECONDS) 60
 	bench/long_run.sh windows $(LONG_RUN_SECONDS) 60
 
-# dist/: the Windows zip and installer, the Debian package, and SHA256SUMS of the three
+# dist/: the Windows zip and installer, the Debian package, the page's zip, and SHA256SUMS of the four
 # (sha256sum -c reads it). The same commit gives the same bytes: scripts/check-reproducible
 # builds it twice in clean clones and compares.
 VERSION := $(shell scripts/version)
-package: deps build-win32 build-win64 build-linux
+package: deps build-win32 build-win64 build-linux build-web
 	bash scripts/package.sh
 	bash scripts/package-deb.sh
+	bash scripts/package-web.sh
 	cd dist && sha256sum needlecast-$(VERSION)-windows.zip needlecast-$(VERSION)-setup.exe \
-	  needlecast_$(VERSION)_*.deb >SHA256SUMS && cat SHA256SUMS
+	  needlecast_$(VERSION)_*.deb needlecast-$(VERSION)-web.zip >SHA256SUMS && cat SHA256SUMS
 
 # libFuzzer, under AddressSanitizer and UndefinedBehaviorSanitizer, on the three parsers
 # (the Windows command line, the Linux saver's options, needlecast-sim's options), built by
