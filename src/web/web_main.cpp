@@ -85,6 +85,12 @@ EMSCRIPTEN_KEEPALIVE void needlecast_frame(int width, int height)
         RunFrame(WebGLDraw);
 }
 
+// The needles in flight now.
+EMSCRIPTEN_KEEPALIVE int needlecast_needles()
+{
+    return CRender::CountSticks();
+}
+
 // While the page is hidden its clock stands still.
 EMSCRIPTEN_KEEPALIVE void needlecast_hidden(int hidden)
 {
