@@ -146,6 +146,17 @@ async function live(browser, origin) {
   await sleep(500);
   check('the backing store doubles at device pixel ratio 2', (await backing()) === '800 600 400 300',
         await backing());
+  // F enters full screen, where the pointer hides after two still seconds; Escape leaves.
+  const screenState = () => page.evaluate(() => !!document.fullscreenElement + ' ' + document.body.style.cursor);
+  await page.keyboard.press('f');
+  await sleep(1500);
+  const early = await screenState();
+  await sleep(1000);
+  const late = await screenState();
+  await page.keyboard.press('Escape');
+  await sleep(300);
+  check('F: full screen, the pointer hidden after two still seconds, Escape leaves',
+        early === 'true ' && late === 'true none' && (await screenState()).startsWith('false'), [early, late]);
   check('no console error', seen.errors.length === 0, seen.errors.join('; '));
   // data: URLs (the icon, the pictures measured here) fetch nothing.
   const foreign = seen.requests.filter((url) => !url.startsWith(origin + '/') && !url.startsWith('data:'));
