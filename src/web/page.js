@@ -79,6 +79,7 @@
     testMode = closing !== '';
     if (testMode) {
       frame();
+      window.addEventListener('resize', frame);
       const pre = document.getElementById('closing');
       pre.textContent = closing;
       pre.hidden = false;
