@@ -7,6 +7,8 @@
   const context = overlay.getContext('2d');
   let testMode = false;
   let pointerTimer = 0;
+  // The one animation frame asked for, so that a tab's return never starts a second loop.
+  let pending = 0;
 
   function say(text) {
     const message = document.getElementById('message');
@@ -46,12 +48,17 @@
     }
   }
 
+  function schedule() {
+    if (!pending && !document.hidden) pending = requestAnimationFrame(frame);
+  }
+
   function frame() {
+    pending = 0;
     if (document.hidden) return;
     const ratio = fit();
     Module._needlecast_frame(scene.width, scene.height);
     drawOverlay(ratio);
-    if (!testMode) requestAnimationFrame(frame);
+    if (!testMode) schedule();
   }
 
   function fullScreen() {
@@ -88,7 +95,11 @@
     }
     document.addEventListener('visibilitychange', function () {
       Module._needlecast_hidden(document.hidden ? 1 : 0);
-      if (!document.hidden) requestAnimationFrame(frame);
+      if (document.hidden) {
+        cancelAnimationFrame(pending);
+        pending = 0;
+      }
+      schedule();
     });
     document.addEventListener('click', fullScreen);
     document.addEventListener('keydown', function (event) {
@@ -98,8 +109,11 @@
     document.addEventListener('mousemove', pointerMoved);
     document.addEventListener('fullscreenchange', pointerMoved);
     document.body.dataset.state = 'running';
-    requestAnimationFrame(frame);
+    schedule();
   }
 
   Module.onRuntimeInitialized = start;
+  Module.onAbort = function (what) {
+    say('needlecast: the program could not start (' + what + ')');
+  };
 })();

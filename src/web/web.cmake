@@ -9,7 +9,7 @@ target_link_libraries(needlecast_page PRIVATE needlecast_sim)
 set_target_properties(needlecast_page PROPERTIES OUTPUT_NAME needlecast RUNTIME_OUTPUT_DIRECTORY ${page_dir}
   LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/web/page.js)
 target_link_options(needlecast_page PRIVATE --no-entry -sEXIT_RUNTIME=0 -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2
-  -sENVIRONMENT=web -sEXPORTED_RUNTIME_METHODS=ccall,UTF8ToString -sINCOMING_MODULE_JS_API=onRuntimeInitialized
+  -sENVIRONMENT=web -sEXPORTED_RUNTIME_METHODS=ccall,UTF8ToString -sINCOMING_MODULE_JS_API=onRuntimeInitialized,onAbort
   --post-js ${CMAKE_SOURCE_DIR}/src/web/page.js)
 add_custom_command(OUTPUT ${page_dir}/index.html
   COMMAND icotool -x -i 3 -o ${CMAKE_BINARY_DIR}/icon-48.png ${CMAKE_SOURCE_DIR}/src/needlecast.ico
