@@ -15,7 +15,8 @@ int HexDigit(char c)
     return at != nullptr ? static_cast<int>(at - digits) : -1;
 }
 
-// %XX and '+' decoded; a '%' not followed by two hex digits stays as it is.
+// %XX and '+' decoded; a '%' not followed by two hex digits stays as it is, and so does %00,
+// which would end the value early.
 std::string Decode(const std::string& text)
 {
     std::string decoded;
@@ -23,7 +24,8 @@ std::string Decode(const std::string& text)
     {
         if (text[i] == '+')
             decoded += ' ';
-        else if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0)
+        else if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0 &&
+                 HexDigit(text[i + 1]) + HexDigit(text[i + 2]) > 0)
         {
             decoded += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
             i += 2;
