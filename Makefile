@@ -1,7 +1,7 @@
 # Needlecast: `make run` runs the main job, `make test` runs every test. Both install
 # the Debian packages they need first.
-.PHONY: run run-windows sim test lint package bench-wine bench-long deps build build-linux build-asan build-win32 \
-  build-win64 build-arm64 build-trace bench fuzz clean
+.PHONY: run run-windows run-web web sim test lint package bench-wine bench-long deps build build-linux build-asan \
+  build-win32 build-win64 build-arm64 build-web build-trace bench bench-web fuzz clean
 
 JOBS ?= $(shell nproc)
 # The other builds' needlecast-sim, as label=command, that the native build's
@@ -9,7 +9,8 @@ JOBS ?= $(shell nproc)
 OTHER_SIMS := linux-asan=$(CURDIR)/build/linux-asan/needlecast-sim;$\
   win32=$(CURDIR)/scripts/wine-run $(CURDIR)/build/win32/needlecast-sim.exe;$\
   win64=$(CURDIR)/scripts/wine-run $(CURDIR)/build/win64/needlecast-sim.exe;$\
-  linux-arm64=/usr/bin/qemu-aarch64 -L / $(CURDIR)/build/linux-arm64/needlecast-sim
+  linux-arm64=/usr/bin/qemu-aarch64 -L / $(CURDIR)/build/linux-arm64/needlecast-sim;$\
+  web=/usr/bin/node --no-experimental-fetch $(CURDIR)/build/web/needlecast-sim.js
 
 deps:
 	bash scripts/install-deps.sh
@@ -35,7 +36,15 @@ build-arm64:
 	cmake --preset linux-arm64 >/dev/null
 	cmake --build --preset linux-arm64 -j $(JOBS)
 
-build: build-win32 build-win64 build-arm64 build-linux build-asan
+# The browser's build: the page (index.html, needlecast.js, needlecast.wasm in build/web/page),
+# and the core's tests and needlecast-sim for node.
+build-web:
+	cmake --preset web >/dev/null
+	cmake --build --preset web -j $(JOBS)
+
+web: deps build-web
+
+build: build-win32 build-win64 build-arm64 build-web build-linux build-asan
 
 # The native saver in a window on the current display. Without a display: a picture of
 # the experiment after a simulated minute, drawn off screen, and its path.
@@ -54,6 +63,12 @@ run-windows: deps build-win64
 	scripts/wine-prefix
 	scripts/run-saver
 
+# The page, served on 127.0.0.1 (PORT, 8080 by default) until Ctrl-C.
+PORT ?= 8080
+run-web: web
+	@echo "Needlecast in the browser: http://127.0.0.1:$(PORT)/"
+	python3 -m http.server $(PORT) --bind 127.0.0.1 --directory build/web/page
+
 # Ten simulated minutes of the experiment, with a progress line every simulated minute.
 sim: deps
 	cmake --preset linux >/dev/null
@@ -61,11 +76,12 @@ sim: deps
 	./build/linux/needlecast-sim --frames 36000 --every 3600
 
 # Every suite: both Windows builds under Wine, the sanitizer build, the arm64 build under
-# qemu, then the native build (which also compares every build's runs).
+# qemu, the browser's build (node and headless Chromium), then the native build (which also
+# compares every build's runs).
 test: deps build
 	scripts/wine-prefix
 	@status=0; \
-	for preset in win32 win64 linux-asan linux-arm64 linux; do \
+	for preset in win32 win64 linux-asan linux-arm64 web linux; do \
 	  echo "== ctest $$preset"; \
 	  start=$$(date +%s); \
 	  ctest --preset $$preset -j $(JOBS) || status=1; \
@@ -84,6 +100,13 @@ bench: deps
 	cmake --build --preset linux -j $(JOBS) --target bench_update bench_draw
 	./build/linux/bench/bench_update
 	./build/linux/bench/bench_draw
+
+# The page's time per frame at 2000 needles in headless Chromium, beside the native renderer's.
+bench-web: deps build-web
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux -j $(JOBS) --target bench_draw
+	ctest --preset web -R web_test_tools >/dev/null
+	bash bench/web_frame.sh
 
 # The traced builds of the long runs: debug builds at -O2 that trace and stop at the first
 # frame that leaves a GL error, natively and for 64-bit Windows (with the working-set sampler).
@@ -106,16 +129,17 @@ bench-long: build-trace
 	bench/long_run.sh linux $(LONG_RUN_SECONDS) 60
 	bench/long_run.sh windows $(LONG_RUN_SECONDS) 60
 
-# dist/: the Windows zip and installer, the Debian packages for amd64 and arm64, and
-# SHA256SUMS of the four (sha256sum -c reads it). The same commit gives the same bytes:
-# scripts/check-reproducible builds it twice in clean clones and compares.
+# dist/: the Windows zip and installer, the Debian packages for amd64 and arm64, the page's
+# zip, and SHA256SUMS of the five (sha256sum -c reads it). The same commit gives the same
+# bytes: scripts/check-reproducible builds it twice in clean clones and compares.
 VERSION := $(shell scripts/version)
-package: deps build-win32 build-win64 build-linux build-arm64
+package: deps build-win32 build-win64 build-linux build-arm64 build-web
 	bash scripts/package.sh
 	bash scripts/package-deb.sh build/linux
 	bash scripts/package-deb.sh build/linux-arm64
+	bash scripts/package-web.sh
 	cd dist && sha256sum needlecast-$(VERSION)-windows.zip needlecast-$(VERSION)-setup.exe \
-	  needlecast_$(VERSION)_*.deb >SHA256SUMS && cat SHA256SUMS
+	  needlecast_$(VERSION)_*.deb needlecast-$(VERSION)-web.zip >SHA256SUMS && cat SHA256SUMS
 
 # libFuzzer, under AddressSanitizer and UndefinedBehaviorSanitizer, on the three parsers
 # (the Windows command line, the Linux saver's options, needlecast-sim's options), built by

@@ -16,6 +16,7 @@ packages=(
   libgl-dev:arm64 libglu1-mesa-dev:arm64 libegl-dev:arm64 libegl-mesa0:arm64 libgl1-mesa-dri:arm64
   libglx-mesa0:arm64 libx11-dev:arm64 libfreetype-dev:arm64 libfontconfig-dev:arm64 libpng-dev:arm64
   libcairo2-dev:arm64
+  emscripten chromium icoutils
 )
 apt_get() { $SUDO apt-get -o DPkg::Lock::Timeout=900 "$@"; }
 

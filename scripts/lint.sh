@@ -5,8 +5,8 @@
 #   BUILD_DIR: a configured native build with compile_commands.json (default build/linux).
 # clang-tidy checks every file under src/ that the native build compiles, with that build's
 # flags; files with NDEBUG branches are checked once more with NDEBUG undefined. cppcheck
-# checks src/ for Linux and for both Windows builds (Windows-only files included, without
-# windows.h), each in the release and the debug configuration.
+# checks src/ for Linux, for both Windows builds (Windows-only files included, without
+# windows.h) and for the browser, each in the release and the debug configuration.
 # Environment: CLANG_TIDY, CPPCHECK (the programs), LINT_JOBS (parallel clang-tidy runs, 2).
 set -euo pipefail
 
@@ -113,10 +113,13 @@ cppcheck_start=$SECONDS
 mapfile -t all_files < <(find src -name '*.cpp' | LC_ALL=C sort)
 # For Linux: what the native build compiles. For Windows: all but the Linux-only files.
 linux_files=("${tidy_files[@]}")
+# For the browser: its host and clock (emscripten's headers are system headers here).
 linux_only='^src/x11/|^src/sim/(plot|png)\.cpp$|_(posix|freetype|egl)\.cpp$'
-mapfile -t windows_files < <(printf '%s\n' "${all_files[@]}" | grep -v -E "$linux_only")
+web_only='^src/web/|_web\.cpp$'
+mapfile -t windows_files < <(printf '%s\n' "${all_files[@]}" | grep -v -E "$linux_only|$web_only")
+mapfile -t web_files < <(printf '%s\n' "${all_files[@]}" | grep -E "$web_only")
 for f in "${all_files[@]}"; do
-  case " ${linux_files[*]} ${windows_files[*]} " in
+  case " ${linux_files[*]} ${windows_files[*]} ${web_files[*]} " in
     *" $f "*) ;;
     *) echo "lint: $f is in neither the Linux nor the Windows file set of scripts/lint.sh" >&2; exit 2 ;;
   esac
@@ -153,9 +156,10 @@ for debug in -DNDEBUG -UNDEBUG; do
   run_cppcheck "linux-$suffix" "${linux_config[@]}" "$debug" "${linux_files[@]}"
   run_cppcheck "win32-$suffix" --platform=win32A "${windows_config[@]}" "$debug" "${windows_files[@]}"
   run_cppcheck "win64-$suffix" --platform=win64 "${windows_config[@]}" "$debug" "${windows_files[@]}"
+  run_cppcheck "web-$suffix" --platform=unix32 --library=posix -U_WIN32 -D__EMSCRIPTEN__ "$debug" "${web_files[@]}"
 done
 cppcheck_findings=$(cat "$logs"/cppcheck.* | { grep -E '^[^ ].*:[0-9]+:[0-9]+: [a-z]+: ' || true; } | sort -u | wc -l)
-echo "cppcheck: ${#all_files[@]} files (${#linux_files[@]} for Linux, ${#windows_files[@]} for Windows) in $cppcheck_runs configurations, $cppcheck_findings findings, $cppcheck_failed failed runs, $((SECONDS - cppcheck_start)) s"
+echo "cppcheck: ${#all_files[@]} files (${#linux_files[@]} for Linux, ${#windows_files[@]} for Windows, ${#web_files[@]} for the browser) in $cppcheck_runs configurations, $cppcheck_findings findings, $cppcheck_failed failed runs, $((SECONDS - cppcheck_start)) s"
 
 if [ "$tidy_failed" -ne 0 ] || [ "$cppcheck_failed" -ne 0 ]; then
   echo "lint: FAILED in $((SECONDS - start)) s"

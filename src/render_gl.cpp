@@ -5,6 +5,7 @@
 #include "bitmapfont.h"
 #include "gl.h"
 #include "grid.h"
+#include "look.h"
 #include "stick.h"
 #include "utility/debug.h"
 #include "utility/timer.h"
@@ -15,17 +16,6 @@ int CRender::ScreenWidth = 0;
 int CRender::ScreenHeight = 0;
 CBitmapFont CRender::TextFont;
 
-namespace
-{
-const double FIELD_OF_VIEW = 45.0;
-const double NEAR_PLANE = static_cast<double>(0.1f);
-const int FONT_POINTS = 18;
-
-// The estimate line: white at 45 % just above the bottom edge.
-const GLfloat TEXT_ALPHA = 0.45f;
-const double TEXT_ROW = 1.02;
-} // namespace
-
 void CRender::Init(DeviceContext hdc)
 {
     Trace("CRender::Init\n");
@@ -34,8 +24,18 @@ void CRender::Init(DeviceContext hdc)
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearDepth(1.0);
 
-    // Default light, material and winding: a white light from the viewer along -z,
-    // counter-clockwise front faces, ambient and diffuse tracking the colour.
+    // look.h's light and material, counter-clockwise front faces, ambient and diffuse
+    // tracking the colour. The light's position is taken in eye space: set under the identity.
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, SCENE_AMBIENT);
+    glLightfv(GL_LIGHT0, GL_POSITION, LIGHT_POSITION);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, LIGHT_AMBIENT);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, LIGHT_DIFFUSE);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, LIGHT_SPECULAR);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, MATERIAL_SPECULAR);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, MATERIAL_EMISSION);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, MATERIAL_SHININESS);
     glEnable(GL_DEPTH_TEST);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glEnable(GL_LIGHT0);

@@ -19,3 +19,7 @@ void ClockUseSystem();
 // The system counter: QueryPerformanceCounter on Windows, CLOCK_MONOTONIC in ns on Linux.
 int SystemClockFrequency(int64_t* frequency);
 int SystemClockCounter(int64_t* count);
+
+// The browser only: while the page is hidden the system counter stands still, so that the
+// frame after its return is an ordinary one.
+void SystemClockHidden(bool hidden);

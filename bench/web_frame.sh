@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# The page's time per frame at 2000 needles in headless Chromium, beside the native renderer's
+# (bench_draw, the same size and count). The last line is web_frame_ms=<median>.
+# Usage: bench/web_frame.sh   (after make build-web and the native bench_draw; make bench-web)
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+echo "== native: bench_draw (CRender::Draw through Mesa, off screen)"
+"$root/build/linux/bench/bench_draw" --benchmark_filter='BM_Draw/' --benchmark_color=false 2>&1 | grep -E 'BM_Draw|CRender::Draw' || true
+echo "== browser: the page's WebGL renderer"
+NODE_PATH=$root/build/web/npm/node_modules node "$root/bench/web_frame.js" "$root/build/web/page"

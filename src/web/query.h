@@ -1,0 +1,21 @@
+// The page's URL options: ?seed=S, fps, and the test mode's interval=T and frames=N, read with
+// needlecast-sim's own parser so that the values and the errors are the same.
+#pragma once
+
+#include "sim/sim.h"
+
+#include <string>
+
+struct WebOptions
+{
+    // seed, interval and frames as needlecast-sim takes them.
+    SimOptions run;
+    // The frame-rate line under the estimate (fps, fps=1; fps=0 for none).
+    bool fps = false;
+    // interval or frames given: run that many frames on the synthetic clock, then draw.
+    bool test_mode = false;
+};
+
+// Reads a query string (with or without its '?'; %XX and '+' decoded). False with a one-line
+// message naming the option in error when an option is unknown or its value is bad.
+bool ParseWebQuery(const char* query, WebOptions* options, std::string* error);

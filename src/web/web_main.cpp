@@ -1,0 +1,142 @@
+// The browser's host: the page's script calls these through needlecast.js. Live, a frame per
+// animation frame on the page's clock; in the test mode, needlecast-sim's run on its synthetic
+// clock, then its last frame drawn and its closing lines kept for the page.
+#include "web/query.h"
+#include "web/render_webgl.h"
+
+#include "look.h"
+#include "render.h"
+#include "sim/report.h"
+#include "stick.h"
+#include "utility/clock.h"
+#include "utility/timer.h"
+
+#include <emscripten.h>
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+namespace
+{
+WebOptions Options;
+std::string Text;
+int Width = 0;
+int Height = 0;
+
+void Resize(int width, int height)
+{
+    if (width == Width && height == Height)
+        return;
+    Width = width;
+    Height = height;
+    WebGLResize(width, height);
+}
+} // namespace
+
+extern "C" {
+
+// Reads the URL's query and makes the WebGL context on the canvas. Returns "" when the page
+// can go on, else the one line it shows: the option that was wrong, or that WebGL is missing.
+EMSCRIPTEN_KEEPALIVE const char* needlecast_start(const char* query, const char* canvas_selector)
+{
+    if (!ParseWebQuery(query, &Options, &Text))
+        return Text.c_str();
+    if (!WebGLInit(canvas_selector))
+        return (Text = "this page draws with WebGL 2, which this browser lacks or has switched off").c_str();
+    Text.clear();
+    const uint32_t seed = Options.run.seed_given ? Options.run.seed : static_cast<uint32_t>(std::time(nullptr));
+    if (!Options.test_mode)
+    {
+        ClockUseSystem();
+        StartExperiment(seed);
+        return "";
+    }
+
+    // needlecast-sim's run, line for line.
+    ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
+    StartExperiment(seed);
+    const int64_t ticks = IntervalTicks(Options.run.interval_s);
+    for (uint32_t frame = 1; frame <= Options.run.frames; ++frame)
+    {
+        ClockAdvance(ticks);
+        RunFrame(nullptr);
+    }
+    Text = "seed=" + std::to_string(seed) + "\n" + ChanceLine(CStick::SticksTested, CStick::SticksCrossing) + "\n" +
+           SummaryLine(Options.run.frames) + "\n" + EstimateLine() + "\n";
+    return "";
+}
+
+// The test mode's closing lines ("" live).
+EMSCRIPTEN_KEEPALIVE const char* needlecast_closing_lines()
+{
+    return Options.test_mode ? Text.c_str() : "";
+}
+
+// One frame at the drawing buffer's size: live, the step and the drawing; in the test mode,
+// the last frame drawn again.
+EMSCRIPTEN_KEEPALIVE void needlecast_frame(int width, int height)
+{
+    Resize(width, height);
+    if (Options.test_mode)
+        WebGLDraw();
+    else
+        RunFrame(WebGLDraw);
+}
+
+// The needles in flight now.
+EMSCRIPTEN_KEEPALIVE int needlecast_needles()
+{
+    return CRender::CountSticks();
+}
+
+// While the page is hidden its clock stands still.
+EMSCRIPTEN_KEEPALIVE void needlecast_hidden(int hidden)
+{
+    SystemClockHidden(hidden != 0);
+}
+
+// The overlay: the estimate line (0), the frame-rate line (1; "" without fps).
+EMSCRIPTEN_KEEPALIVE const char* needlecast_overlay_text(int line)
+{
+    static std::string overlay;
+    if (line == 0)
+        overlay = EstimateLine();
+    else if (Options.fps && !Options.test_mode)
+    {
+        char status[64];
+        std::snprintf(status, sizeof(status), "%.1f fps", CTimer::SampleFrameRate);
+        overlay = status;
+    }
+    else
+        overlay.clear();
+    return overlay.c_str();
+}
+
+// Where the desktop renderer puts a line of overlay text: its left edge in pixels for a text
+// width, or its baseline in pixels from the top, for the current size. The raster position is
+// a nominal point on the plane one unit in front of the eye.
+EMSCRIPTEN_KEEPALIVE double needlecast_text_left(double text_width)
+{
+    const double t = std::tan(FIELD_OF_VIEW * 0.5 * 3.14159265358979323846 / 180.0);
+    const double aspect = static_cast<double>(Width) / Height;
+    return Width * 0.5 - text_width / (4.0 * t * aspect);
+}
+
+EMSCRIPTEN_KEEPALIVE double needlecast_text_baseline()
+{
+    const double t = std::tan(FIELD_OF_VIEW * 0.5 * 3.14159265358979323846 / 180.0);
+    return Height - (1.0 + (TEXT_ROW - 0.5) * -0.75 / t) * 0.5 * Height;
+}
+
+EMSCRIPTEN_KEEPALIVE double needlecast_text_alpha()
+{
+    return TEXT_ALPHA;
+}
+
+EMSCRIPTEN_KEEPALIVE int needlecast_font_points()
+{
+    return FONT_POINTS;
+}
+}
