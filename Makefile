@@ -67,11 +67,16 @@ lint: deps
 	cmake --preset linux -DNEEDLECAST_CROSS_SIMS="$(CROSS_SIMS)" >/dev/null
 	bash scripts/lint.sh build/linux
 
+# One table of every figure that takes a few minutes to measure (bench/table.sh), also
+# written as build/linux/bench/results.csv for a diff between two commits. The savers run
+# BENCH_SAVER_SECONDS each; the long runs stay behind bench-long and bench/sim_day.sh.
+BENCH_SAVER_SECONDS ?= 60
 bench: deps
 	cmake --preset linux >/dev/null
-	cmake --build --preset linux -j $(JOBS) --target bench_update bench_draw
-	./build/linux/bench/bench_update
-	./build/linux/bench/bench_draw
+	cmake --build --preset linux -j $(JOBS) --target bench_update bench_draw needlecast needlecast-sim
+	cmake --preset win64-trace >/dev/null
+	cmake --build --preset win64-trace -j $(JOBS) --target needlecast
+	bench/table.sh build/linux $(BENCH_SAVER_SECONDS)
 
 # The traced builds of the long runs: debug builds at -O2 that trace and stop at the first
 # frame that leaves a GL error, natively and for 64-bit Windows (with the working-set sampler).
