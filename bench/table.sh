@@ -8,7 +8,7 @@
 #
 # Each benchmark gives its figures as key=value pairs on its last line of output:
 #   BUILD/bench/bench_update                 ns_per_needle=
-#   BUILD/bench/bench_draw                   draw_ratio= low= high=
+#   BUILD/bench/bench_draw                   draw_ratio= low= high= picture_pixels=
 #   bench/saver_cpu.sh SAVER SECONDS         fps= needles= cpu_s_per_min=   (native, Xvfb)
 #   bench/saver_under_wine.sh SCR SECONDS    fps= needles= cpu_s_per_min=   (Wine, Xvfb)
 #   bench/*web*.sh, .js or .mjs              web_frame_ms=                  (where build/web exists)
@@ -79,6 +79,8 @@ row "draw against reference (bench_draw)" "$(value draw draw_ratio)" "ratio of p
   "1 = the vertex-array reference"
 row "draw ratio: lowest round" "$(value draw low)" "ratio" "the median above"
 row "draw ratio: highest round" "$(value draw high)" "ratio" "the median above"
+row "draw: reference picture" "$(value draw picture_pixels)" "pixels off by more than 4 levels" \
+  "0 of 2073600 = the same picture"
 for host in native wine; do
   label="native saver at 1920x1080 on Xvfb"
   [ "$host" = wine ] && label="64-bit .scr under Wine at 1920x1080 on Xvfb"
