@@ -83,7 +83,7 @@ row "draw: reference picture" "$(value draw picture_pixels)" "pixels off by more
   "0 of 2073600 = the same picture"
 for host in native wine; do
   label="native saver at 1920x1080 on Xvfb"
-  [ "$host" = wine ] && label="64-bit .scr under Wine at 1920x1080 on Xvfb"
+  [ "$host" = wine ] && label="64-bit .scr (traced) under Wine at 1920x1080 on Xvfb"
   row "$label: frame rate" "$(value $host fps)" "frames per second" "60 = the display's refresh"
   row "$label: needles" "$(value $host needles)" "needles in flight at the end" "2000 = the ceiling"
   row "$label: CPU" "$(value $host cpu_s_per_min)" "CPU seconds per minute" "60 = one core busy"
@@ -104,10 +104,10 @@ csv=$build/bench/results.csv
 } >"$csv"
 
 echo
-printf '%-58s %10s  %-34s %s\n' figure value unit "compared with"
+printf '%-62s %10s  %-34s %s\n' figure value unit "compared with"
 for r in "${rows[@]}"; do
   IFS='|' read -r figure val unit compared <<<"$r"
-  printf '%-58s %10s  %-34s %s\n' "$figure" "$val" "$unit" "$compared"
+  printf '%-62s %10s  %-34s %s\n' "$figure" "$val" "$unit" "$compared"
 done
 echo "(written to $csv)"
 exit $failed
