@@ -48,6 +48,7 @@ value() {
   if [ -n "$got" ]; then echo "$got"; else echo failed; fi
 }
 
+load=$(cut -d ' ' -f 1 /proc/loadavg)
 [ -x "$build/bench/bench_update" ] && measure update "$build/bench/bench_update"
 [ -x "$build/bench/bench_draw" ] && measure draw "$build/bench/bench_draw"
 [ -x "$root/bench/saver_cpu.sh" ] && [ -x "$build/needlecast" ] &&
@@ -91,6 +92,7 @@ done
 row "needlecast-sim (216000 frames)" "$(value sim sim_s_per_hour)" "seconds per simulated hour" \
   "3600 s = real time"
 row "web page in headless Chromium" "$(value web web_frame_ms)" "ms per frame (median)" "16.7 ms = 60 Hz"
+row "machine load when the benchmarks began" "$load" "1-minute load average" "$(nproc) = the processor cores"
 
 mkdir -p "$build/bench"
 csv=$build/bench/results.csv
