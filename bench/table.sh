@@ -106,10 +106,10 @@ csv=$build/bench/results.csv
 } >"$csv"
 
 echo
-printf '%-62s %10s  %-34s %s\n' figure value unit "compared with"
+printf '%-66s %10s  %-34s %s\n' figure value unit "compared with"
 for r in "${rows[@]}"; do
   IFS='|' read -r figure val unit compared <<<"$r"
-  printf '%-62s %10s  %-34s %s\n' "$figure" "$val" "$unit" "$compared"
+  printf '%-66s %10s  %-34s %s\n' "$figure" "$val" "$unit" "$compared"
 done
 echo "(written to $csv)"
 exit $failed
