@@ -14,7 +14,9 @@ case "$seconds" in
 esac
 [ "$seconds" -ge 10 ] || { echo "saver_under_wine.sh: the seconds must be a whole number from 10: \"$seconds\"" >&2; exit 2; }
 [ -f "$scr" ] || { echo "saver_under_wine.sh: no saver at \"$scr\"; build it first (make build-trace)" >&2; exit 1; }
-export NEEDLECAST_WINEPREFIX=${NEEDLECAST_WINEPREFIX:-$root/build/wine-x}
+# A prefix of its own: tests that end every Wine program in theirs leave this run alone, and
+# its processes are the ones counted.
+export NEEDLECAST_WINEPREFIX=${NEEDLECAST_WINEPREFIX:-$root/build/wine-bench}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
