@@ -87,22 +87,27 @@ RoundsResult RunRounds(int rounds, int frames, A&& run_a, B&& run_b)
     return result;
 }
 
-// Reads "--rounds N" and "--frames N" (whole numbers from 1 to 10000); anything else is an
-// error with a usage line.
+// Reads "--rounds N" (15 to 10000: fewer would leave the medians to chance) and "--frames N"
+// (1 to 10000); anything else is an error with a usage line.
 inline bool ParseRounds(int argc, char** argv, const char* program, int* rounds, int* frames)
 {
     for (int i = 1; i < argc; ++i)
     {
-        int* target = std::strcmp(argv[i], "--rounds") == 0   ? rounds
-                      : std::strcmp(argv[i], "--frames") == 0 ? frames
-                                                              : nullptr;
+        const bool is_rounds = std::strcmp(argv[i], "--rounds") == 0;
+        int* target = is_rounds ? rounds : std::strcmp(argv[i], "--frames") == 0 ? frames : nullptr;
+        const long lowest = is_rounds ? 15 : 1;
         char* end = nullptr;
         const long value = (target != nullptr && i + 1 < argc) ? std::strtol(argv[i + 1], &end, 10) : 0;
-        if (target == nullptr || end == argv[i + 1] || *end != '\0' || value < 1 || value > 10000)
+        if (target == nullptr || end == argv[i + 1] || *end != '\0' || value < lowest || value > 10000)
         {
-            const char* bad = (target != nullptr && i + 1 < argc) ? argv[i + 1] : argv[i];
-            std::fprintf(stderr, "%s: bad argument %s\nusage: %s [--rounds N] [--frames N] (N from 1 to 10000)\n",
-                         program, QuoteForMessage(bad, '"').c_str(), program);
+            if (target == nullptr)
+                std::fprintf(stderr, "%s: unknown argument %s\n", program, QuoteForMessage(argv[i], '"').c_str());
+            else if (i + 1 >= argc)
+                std::fprintf(stderr, "%s: %s needs a number\n", program, argv[i]);
+            else
+                std::fprintf(stderr, "%s: %s must be a whole number from %ld to 10000, not %s\n", program, argv[i],
+                             lowest, QuoteForMessage(argv[i + 1], '"').c_str());
+            std::fprintf(stderr, "usage: %s [--rounds N] [--frames N]\n", program);
             return false;
         }
         *target = static_cast<int>(value);
