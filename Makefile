@@ -95,11 +95,16 @@ lint: deps
 	cmake --preset linux -DNEEDLECAST_OTHER_SIMS="$(OTHER_SIMS)" >/dev/null
 	bash scripts/lint.sh build/linux
 
+# One table of every figure that takes a few minutes to measure (bench/table.sh), also
+# written as build/linux/bench/results.csv for a diff between two commits. The savers run
+# BENCH_SAVER_SECONDS each; the long runs stay behind bench-long and bench/sim_day.sh.
+BENCH_SAVER_SECONDS ?= 60
 bench: deps
 	cmake --preset linux >/dev/null
-	cmake --build --preset linux -j $(JOBS) --target bench_update bench_draw
-	./build/linux/bench/bench_update
-	./build/linux/bench/bench_draw
+	cmake --build --preset linux -j $(JOBS) --target bench_update bench_draw needlecast needlecast-sim
+	cmake --preset win64-trace >/dev/null
+	cmake --build --preset win64-trace -j $(JOBS) --target needlecast
+	bench/table.sh build/linux $(BENCH_SAVER_SECONDS)
 
 # The page's time per frame at 2000 needles in headless Chromium, beside the native renderer's.
 bench-web: deps build-web

@@ -1,17 +1,18 @@
 // Benchmark of the frame's drawing off screen at 1920x1080 with 2000 needles, against a
-// reference that batches the same scene into client-side vertex arrays.
+// reference that batches the same scene into client-side vertex arrays, in interleaved rounds.
+// Usage: bench_draw [--rounds N] [--frames N]
 #include "box.h"
 #include "gl.h"
 #include "grid.h"
 #include "render.h"
+#include "rounds.h"
 #include "sim/offscreen.h"
 #include "sim/sim.h"
 #include "stick.h"
 #include "utility/clock.h"
 #include "utility/timer.h"
 
-#include <benchmark/benchmark.h>
-
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -139,35 +140,8 @@ void DrawReference(Batch& needles, Batch& pane)
     CRender::DrawEstimate();
 }
 
-void BM_Draw(benchmark::State& state)
-{
-    BuildScene();
-    for (auto _ : state)
-    {
-        CRender::Draw();
-        glFinish();
-    }
-    state.counters["needles"] = CRender::CountSticks();
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-}
-BENCHMARK(BM_Draw)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
-
-void BM_DrawReference(benchmark::State& state)
-{
-    BuildScene();
-    Batch needles, pane;
-    for (auto _ : state)
-    {
-        DrawReference(needles, pane);
-        glFinish();
-    }
-    state.counters["needles"] = CRender::CountSticks();
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-}
-BENCHMARK(BM_DrawReference)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
-
 // How far the reference's picture is from the real one: pixels beyond the probe tolerance.
-void ComparePictures()
+size_t ComparePictures()
 {
     BuildScene();
     CRender::Draw();
@@ -189,38 +163,45 @@ void ComparePictures()
     }
     std::printf("reference picture: %zu of %zu pixels differ by more than 4 (%.3f %%), largest difference %d\n",
                 beyond, real.size() / 3, 100.0 * beyond / (real.size() / 3), largest);
+    return beyond;
 }
 
-class Reporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            (run.run_name.function_name == "BM_Draw" ? draw_ms_ : reference_ms_) = run.GetAdjustedRealTime();
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        if (draw_ms_ > 0 && reference_ms_ > 0)
-            std::printf("CRender::Draw %.2f ms (%.1f fps), vertex-array reference %.2f ms (%.1f fps), ratio %.3f\n",
-                        draw_ms_, 1000 / draw_ms_, reference_ms_, 1000 / reference_ms_, draw_ms_ / reference_ms_);
-    }
-
-private:
-    double draw_ms_ = 0;
-    double reference_ms_ = 0;
-};
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    Reporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    ComparePictures();
+    int rounds = 31;
+    int frames = 8;
+    if (!ParseRounds(argc, argv, "bench_draw", &rounds, &frames))
+        return 2;
+    BuildScene();
+    Batch needles, pane;
+    const RoundsResult result = RunRounds(
+        rounds, frames,
+        [] {
+            CRender::Draw();
+            glFinish();
+        },
+        [&] {
+            DrawReference(needles, pane);
+            glFinish();
+        });
+    std::printf("bench_draw: %dx%d, %d needles, %d interleaved rounds of %d frames of each draw\n", kWidth, kHeight,
+                CRender::CountSticks(), result.rounds, result.frames);
+    const struct
+    {
+        const char* clock;
+        const RoundsFigures& figures;
+    } readings[] = {{"frame time", result.wall}, {"processor time", result.cpu}};
+    for (const auto& reading : readings)
+        std::printf("  %-14s  CRender::Draw %6.2f ms, reference %6.2f ms (medians); Draw / reference: median %.3f, "
+                    "lowest %.3f, highest %.3f\n",
+                    reading.clock, reading.figures.a_ms, reading.figures.b_ms, reading.figures.ratio,
+                    reading.figures.ratio_low, reading.figures.ratio_high);
+    const size_t differing = ComparePictures();
+    std::printf("draw_ratio=%.3f low=%.3f high=%.3f draw_fps=%.1f wall_ratio=%.3f picture_pixels=%zu\n",
+                result.cpu.ratio, result.cpu.ratio_low, result.cpu.ratio_high, 1000 / result.wall.a_ms, result.wall.ratio,
+                differing);
     CRender::Close();
-    benchmark::Shutdown();
     return 0;
 }

@@ -63,8 +63,19 @@ public:
                         "(%.3f %% of a 60 Hz frame)\n",
                         static_cast<double>(it->second), frame_us, static_cast<double>(run.counters.at("needles")),
                         frame_us / (1e6 / 60) * 100);
+            ns_per_needle_ = static_cast<double>(it->second);
         }
     }
+    // The figure again in a line of its own for the table of figures.
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        if (ns_per_needle_ > 0)
+            std::printf("ns_per_needle=%.3f\n", ns_per_needle_);
+    }
+
+private:
+    double ns_per_needle_ = 0;
 };
 } // namespace
 

@@ -27,9 +27,9 @@ void DrawBox(float size_x, float size_y, float size_z, int mode)
     }
 }
 
+// Both draw in the model-view matrix, which CRender::Draw selects once per frame.
 void CStick::Draw() const
 {
-    glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslated(Position.x, Position.y, Position.z);
     glRotated(RotationAngle, RotationAxis.x, RotationAxis.y, RotationAxis.z);
@@ -48,7 +48,6 @@ void CGrid::Draw()
     for (int row = -20; row <= 20; ++row)
     {
         const double y = row;
-        glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         glTranslated(0.0, y, Position.z);
         glColor3f(static_cast<GLfloat>(Color.x), static_cast<GLfloat>(Color.y), static_cast<GLfloat>(Color.z));

@@ -78,6 +78,7 @@ void CRender::Draw()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_LIGHTING);
+    glMatrixMode(GL_MODELVIEW);
 
     for (CStick* stick : Sticks)
     {

@@ -91,6 +91,7 @@ COffscreen Render::Offscreen;
 } // namespace
 
 TEST_F(Render, PaneLinesWhereTheProjectionPutsThem) {
+    glMatrixMode(GL_PROJECTION); // whichever matrix was selected before, the frame draws in the model view
     Draw(); // probed at column 100, left of the estimate line
     const double front = CGrid::Position.z + 0.5; // the face turned to the viewer
     const Rgb lit = Lit(CGrid::Color.x, CGrid::Color.y, CGrid::Color.z);
