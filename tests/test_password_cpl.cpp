@@ -1,6 +1,23 @@
-// A stand-in for Windows 98's PASSWORD.CPL: its verifier answers what the test put in
-// HKCU\Software\Needlecast\Test\PasswordAnswer. Built with NO_VERIFIER it has none at all.
+// Stand-ins for system modules, copied under their names: Windows 98's PASSWORD.CPL, whose
+// verifier answers what the test put in HKCU\Software\Needlecast\Test\PasswordAnswer (built
+// with NO_VERIFIER it has none at all); MPR.DLL's password change and desk.cpl's Install,
+// which append what they were given to the file NEEDLECAST_TEST_RECORD names.
 #include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+void Record(const char* line) {
+    const char* path = std::getenv("NEEDLECAST_TEST_RECORD");
+    FILE* file = path != nullptr ? std::fopen(path, "ab") : nullptr;
+    if (file != nullptr) {
+        std::fprintf(file, "%s\n", line);
+        std::fclose(file);
+    }
+}
+} // namespace
 
 #ifdef NO_VERIFIER
 extern "C" __declspec(dllexport) BOOL WINAPI SomethingElse(HWND) { return FALSE; }
@@ -13,3 +30,18 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND) {
     return answer != 0 ? TRUE : FALSE;
 }
 #endif
+
+extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD, DWORD) {
+    char line[512];
+    std::snprintf(line, sizeof(line), "PwdChangePasswordA %s %llu", provider != nullptr ? provider : "(none)",
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(owner)));
+    Record(line);
+    return 0;
+}
+
+// As rundll32 calls it: "rundll32 desk.cpl,InstallScreenSaver <saver>".
+extern "C" __declspec(dllexport) void CALLBACK InstallScreenSaverW(HWND, HINSTANCE, LPWSTR command, int) {
+    char line[600] = "InstallScreenSaver ";
+    WideCharToMultiByte(CP_UTF8, 0, command, -1, line + 19, sizeof(line) - 19, nullptr, nullptr);
+    Record(line);
+}
