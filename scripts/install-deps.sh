@@ -10,7 +10,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev clang clang-tidy cppcheck time
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev libcairo2-dev
-  xvfb xdotool x11-apps x11-utils imagemagick nsis zip unzip
+  xvfb xdotool x11-apps x11-utils imagemagick nsis icoutils zip unzip
   dpkg-dev lintian desktop-file-utils python3 xscreensaver xscreensaver-gl mate-screensaver dbus-x11
 )
 
@@ -41,5 +41,5 @@ fi
 
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -q
-$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+$SUDO apt-get -o DPkg::Lock::Timeout=900 update -q
+$SUDO apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${missing[@]}"
