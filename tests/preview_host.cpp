@@ -1,8 +1,7 @@
 // A stand-in for the display settings in the end-to-end tests.
 //   preview_host N        a window with a 152x112 preview area whose handle it prints; the
 //                         area is destroyed after N seconds, the window 3 seconds later
-//   preview_host texts T  the title and the controls' texts of the top-level window T, ticked
-//                         boxes marked [ticked]
+//   preview_host texts T  the title and the controls' texts of the top-level window T
 //   preview_host running  1 when the system believes a screen saver runs, else 0
 #include <windows.h>
 
@@ -29,8 +28,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 BOOL CALLBACK PrintText(HWND child, LPARAM) {
     char text[512] = "";
     if (GetWindowTextA(child, text, sizeof(text)) > 0)
-        std::printf("%d: %s%s\n", GetDlgCtrlID(child), text,
-                    SendMessageA(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? " [ticked]" : "");
+        std::printf("%d: %s\n", GetDlgCtrlID(child), text);
     return TRUE;
 }
 } // namespace

@@ -9,11 +9,10 @@
 #include <cstdlib>
 
 namespace {
-void Record(const char* line) {
+void Record(const char* format, const char* text, unsigned long long number = 0) {
     const char* path = std::getenv("NEEDLECAST_TEST_RECORD");
-    FILE* file = path != nullptr ? std::fopen(path, "ab") : nullptr;
-    if (file != nullptr) {
-        std::fprintf(file, "%s\n", line);
+    if (FILE* file = path != nullptr ? std::fopen(path, "ab") : nullptr) {
+        std::fprintf(file, format, text, number);
         std::fclose(file);
     }
 }
@@ -32,16 +31,11 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND) {
 #endif
 
 extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD, DWORD) {
-    char line[512];
-    std::snprintf(line, sizeof(line), "PwdChangePasswordA %s %llu", provider != nullptr ? provider : "(none)",
-                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(owner)));
-    Record(line);
+    Record("PwdChangePasswordA %s %llu\n", provider != nullptr ? provider : "(none)", reinterpret_cast<uintptr_t>(owner));
     return 0;
 }
 
 // As rundll32 calls it: "rundll32 desk.cpl,InstallScreenSaver <saver>".
-extern "C" __declspec(dllexport) void CALLBACK InstallScreenSaverW(HWND, HINSTANCE, LPWSTR command, int) {
-    char line[600] = "InstallScreenSaver ";
-    WideCharToMultiByte(CP_UTF8, 0, command, -1, line + 19, sizeof(line) - 19, nullptr, nullptr);
-    Record(line);
+extern "C" __declspec(dllexport) void CALLBACK InstallScreenSaverA(HWND, HINSTANCE, LPSTR command, int) {
+    Record("InstallScreenSaver %s\n", command);
 }
