@@ -77,7 +77,7 @@ by_hand() {
     id=$(wait_window "Needlecast $("$root/scripts/version") Setup" 30) && on_page "^1201: Welcome to Needlecast" &&
       xdotool key Return && on_page "I &Agree" && xdotool key Return && on_page "^1203: Open the screen saver settings"
     check "by hand: Next and I Agree lead to the finish page and its box" $?
-    [ $box = unticked ] && xdotool key space
+    [ "$box" = unticked ] && xdotool key space
     xdotool key Return && timeout 60 env WINEPREFIX="$prefix" wineserver -w
     opened=$(cat "$work/opened.txt" 2>/dev/null | tr 'A-Z' 'a-z')
     [ "$opened" = "$expected" ]
