@@ -3,15 +3,16 @@
 ; Build (scripts/package.sh does this):
 ;   makensis -DVERSION=<version> -DVERSION_QUAD=<version as four numbers>
 ;            -DSCR32=<32-bit needlecast.scr> -DSCR64=<64-bit needlecast.scr>
-;            -DLICENSE=<LICENSE> -DOUTFILE=<setup .exe> needlecast.nsi
-; Runs silently with /S; the uninstaller too.
+;            -DLICENSE=<LICENSE> -DICON=<needlecast.ico> -DPICTURE=<164x314 BMP>
+;            -DOUTFILE=<setup .exe> needlecast.nsi
+; Runs silently with /S, showing no page and opening nothing; the uninstaller too.
 
 Unicode true
 SetCompressor /SOLID lzma
 
 !macro Needs NAME
   !ifndef ${NAME}
-    !error "Give -D${NAME}=... on the makensis command line (VERSION, VERSION_QUAD, SCR32, SCR64, LICENSE, OUTFILE)"
+    !error "Give -D${NAME}=... on the makensis command line (VERSION, VERSION_QUAD, SCR32, SCR64, LICENSE, ICON, PICTURE, OUTFILE)"
   !endif
 !macroend
 !insertmacro Needs VERSION
@@ -19,9 +20,12 @@ SetCompressor /SOLID lzma
 !insertmacro Needs SCR32
 !insertmacro Needs SCR64
 !insertmacro Needs LICENSE
+!insertmacro Needs ICON
+!insertmacro Needs PICTURE
 !insertmacro Needs OUTFILE
 
 !include LogicLib.nsh
+!include MUI2.nsh
 !include x64.nsh
 
 !define PRODUCT "Needlecast"
@@ -36,8 +40,9 @@ SetCompressor /SOLID lzma
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 RequestExecutionLevel admin
-ShowInstDetails show
-ShowUninstDetails show
+; The list of files done stays behind "Show details".
+ShowInstDetails hide
+ShowUninstDetails hide
 ; The folder that holds the uninstaller; .onInit picks Program Files of the system's bitness.
 InstallDir "$PROGRAMFILES\${PRODUCT}"
 ; No file times in the installer: the same savers give the same bytes.
@@ -51,14 +56,29 @@ VIAddVersionKey "FileDescription" "${PRODUCT} ${VERSION} setup"
 VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}"
 
-LicenseData "${LICENSE}"
-Page license
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
-
 ; $SaverPath: where the saver goes (or went), with file-system redirection off on 64-bit Windows.
 Var SaverPath
+
+; The pages: the saver's icon on both programs, a frame of the saver beside the welcome and
+; finish pages, and the finish page's box that opens the screen saver settings.
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${PICTURE}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${PICTURE}"
+!define MUI_WELCOMEPAGE_TEXT "Needlecast is a screen saver that plays Buffon's needle experiment: \
+needles fly at a pane of ruled lines, and those that cross a line estimate pi.$\r$\n$\r$\n\
+Setup installs it and makes it your screen saver.$\r$\n$\r$\n$_CLICK"
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Open the screen saver settings"
+!define MUI_FINISHPAGE_RUN_FUNCTION OpenSettings
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_UNPAGE_FINISH
+!insertmacro MUI_LANGUAGE "English"
 
 ; Sets $SaverPath and the registry view for the system's bitness. On 64-bit Windows this
 ; 32-bit program would see SysWOW64 under System32 and the 32-bit registry, so both
@@ -157,13 +177,10 @@ Section "Needlecast"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $5
 SectionEnd
 
-; Not in a silent setup: the screen saver settings, with Needlecast chosen, as Windows' own
-; Install does it.
-Function .onInstSuccess
-  IfSilent done
-  MessageBox MB_YESNO|MB_ICONQUESTION "Needlecast is now your screen saver. Open the screen saver settings?" IDNO done
+; The finish page's box, ticked (a silent setup shows no page, so opens nothing): the screen
+; saver settings with Needlecast chosen, as Windows' own Install does it.
+Function OpenSettings
   Exec '"$SYSDIR\rundll32.exe" desk.cpl,InstallScreenSaver $SaverPath'
-  done:
 FunctionEnd
 
 Section "Uninstall"

@@ -10,13 +10,13 @@ packages=(
   googletest libgtest-dev libbenchmark-dev clang clang-tidy cppcheck time
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev libcairo2-dev
-  xvfb xdotool x11-apps x11-utils imagemagick nsis zip unzip
+  xvfb xdotool x11-apps x11-utils imagemagick nsis icoutils zip unzip
   dpkg-dev lintian desktop-file-utils python3 xscreensaver xscreensaver-gl mate-screensaver dbus-x11
   g++-aarch64-linux-gnu qemu-user qemu-user-binfmt
   libgl-dev:arm64 libglu1-mesa-dev:arm64 libegl-dev:arm64 libegl-mesa0:arm64 libgl1-mesa-dri:arm64
   libglx-mesa0:arm64 libx11-dev:arm64 libfreetype-dev:arm64 libfontconfig-dev:arm64 libpng-dev:arm64
   libcairo2-dev:arm64
-  emscripten chromium icoutils
+  emscripten chromium
 )
 apt_get() { $SUDO apt-get -o DPkg::Lock::Timeout=900 "$@"; }
 

@@ -2,7 +2,8 @@
 # Makes the Windows release artefacts in dist/: the zip of both savers and the NSIS installer,
 # the same bytes from the same savers whenever and wherever it runs: every time stamp is the
 # commit's (SOURCE_DATE_EPOCH), the zip's members have fixed order, times and modes.
-# Needs build/win32/needlecast.scr and build/win64/needlecast.scr (make build-win32 build-win64).
+# Needs build/win32/needlecast.scr, build/win64/needlecast.scr and build/linux/needlecast-sim
+# (make build-win32 build-win64 build-linux), which draws the installer's picture.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 version=$("$root/scripts/version")
@@ -14,10 +15,11 @@ dist=$root/dist
 zip_out=$dist/needlecast-$version-windows.zip
 setup_out=$dist/needlecast-$version-setup.exe
 
-for scr in "$scr32" "$scr64"; do
-  [ -f "$scr" ] || { echo "package.sh: ${scr#"$root"/} is missing; build it first: make build-win32 build-win64" >&2; exit 1; }
+sim=$root/build/linux/needlecast-sim
+for file in "$scr32" "$scr64" "$sim"; do
+  [ -f "$file" ] || { echo "package.sh: ${file#"$root"/} is missing; build it first: make build-win32 build-win64 build-linux" >&2; exit 1; }
 done
-for tool in zip makensis; do
+for tool in zip makensis convert; do
   command -v "$tool" >/dev/null || { echo "package.sh: $tool is not installed" >&2; exit 1; }
 done
 
@@ -36,11 +38,15 @@ members=(x64/needlecast.scr x86/needlecast.scr README.txt LICENSE)
 rm -f "$zip_out"
 (cd "$stage" && zip -q -X -D "$zip_out" "${members[@]}")
 
-# The installer.
+# The installer, with a frame of the saver beside its welcome and finish pages: always the same
+# run, drawn at the pages' 164x314, as a plain 24-bit BMP with no dates or other chunks in it.
+"$sim" --seed 5 --frames 1800 --size 164x314 --png "$stage/picture.png" --quiet >/dev/null
+convert "$stage/picture.png" -strip "BMP3:$stage/picture.bmp"
 rm -f "$setup_out"
 quad=$(printf %s.0.0.0 "$version" | cut -d. -f1-4)
 makensis -V2 -NOCD "-DVERSION=$version" "-DVERSION_QUAD=$quad" "-DSCR32=$scr32" "-DSCR64=$scr64" \
-  "-DLICENSE=$root/LICENSE" "-DOUTFILE=$setup_out" "$root/packaging/needlecast.nsi"
+  "-DLICENSE=$root/LICENSE" "-DICON=$root/src/needlecast.ico" "-DPICTURE=$stage/picture.bmp" \
+  "-DOUTFILE=$setup_out" "$root/packaging/needlecast.nsi"
 
 for file in "$zip_out" "$setup_out"; do
   echo "${file#"$root"/}: $(stat -c %s "$file") bytes"
