@@ -104,6 +104,7 @@ bench: deps
 	cmake --build --preset linux -j $(JOBS) --target bench_update bench_draw needlecast needlecast-sim
 	cmake --preset win64-trace >/dev/null
 	cmake --build --preset win64-trace -j $(JOBS) --target needlecast
+	[ ! -d build/web ] || ctest --preset web -R web_test_tools >/dev/null
 	bench/table.sh build/linux $(BENCH_SAVER_SECONDS)
 
 # The page's time per frame at 2000 needles in headless Chromium, beside the native renderer's.

@@ -11,7 +11,7 @@
 #   BUILD/bench/bench_draw                   draw_ratio= low= high= picture_pixels=
 #   bench/saver_cpu.sh SAVER SECONDS         fps= needles= cpu_s_per_min=   (native, Xvfb)
 #   bench/saver_under_wine.sh SCR SECONDS    fps= needles= cpu_s_per_min=   (Wine, Xvfb)
-#   bench/*web*.sh, .js or .mjs              web_frame_ms=                  (where build/web exists)
+#   bench/web_frame.sh                       web_frame_ms=                  (where the web build's test tools are)
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build/linux}
@@ -66,12 +66,8 @@ if [ -x "$build/needlecast-sim" ]; then
   fi
   cat "$work/sim" >&2
 fi
-web=$(grep -ls 'web_frame_ms=' "$root"/bench/*web*.sh "$root"/bench/*web*.js "$root"/bench/*web*.mjs 2>/dev/null | head -n 1)
-if [ -d "$root/build/web" ] && [ -n "$web" ]; then
-  case "$web" in
-    *.sh) measure web bash "$web" ;;
-    *) measure web node "$web" ;;
-  esac
+if [ -d "$root/build/web/npm/node_modules" ] && [ -x "$build/bench/bench_draw" ]; then
+  measure web bash "$root/bench/web_frame.sh"
 fi
 
 row "scene step (bench_update)" "$(value update ns_per_needle)" "ns per needle per frame" \

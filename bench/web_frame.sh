@@ -5,6 +5,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 echo "== native: bench_draw (CRender::Draw through Mesa, off screen)"
-"$root/build/linux/bench/bench_draw" --benchmark_filter='BM_Draw/' --benchmark_color=false 2>&1 | grep -E 'BM_Draw|CRender::Draw' || true
+"$root/build/linux/bench/bench_draw" | grep -E '^bench_draw|frame time'
 echo "== browser: the page's WebGL renderer"
 NODE_PATH=$root/build/web/npm/node_modules node "$root/bench/web_frame.js" "$root/build/web/page"
