@@ -43,6 +43,20 @@ N=0|--window-id 0x1fffff0|bad window id 0x1fffff0: no such window
 XSCREENSAVER_WINDOW=junk|--root|bad window id "junk" in XSCREENSAVER_WINDOW
 DISPLAY=:1999|--window|cannot open display ":1999"
 EOF_CASES
+  # A stop while the saver waits for the X server (one that never answers): still exit 0.
+  python3 -c 'import socket, sys, time
+s = socket.socket()
+for n in range(100, 200):
+    try: s.bind(("127.0.0.1", 6000 + n)); break
+    except OSError: pass
+s.listen(1); print(n, flush=True); c = s.accept(); print("connected", flush=True); time.sleep(30)' >"$work/mute.txt" &
+  maker=$!
+  for _ in $(seq 1 50); do [ -s "$work/mute.txt" ] && break; sleep 0.1; done
+  DISPLAY=127.0.0.1:$(head -n 1 "$work/mute.txt") "$saver" >/dev/null 2>"$work/err.txt" &
+  pid=$!
+  for _ in $(seq 1 50); do grep -q connected "$work/mute.txt" && break; sleep 0.1; done
+  check_stop "the saver while it starts"
+  kill "$maker"
 }
 
 case_window() {
@@ -98,6 +112,16 @@ case_window_id() {
   shot "$window" "$work/id-small.png"
   check_picture "$work/id-small.png" "that window resized to 500x300"
   check_stop "--window-id"
+  kill "$maker"
+  # A small window draws fast: the frames are held to 60 a second all the same.
+  make_window 160x120
+  "$saver" --window-id "$window" --fps 2>"$work/err.txt" &
+  pid=$!
+  sleep 5
+  check_stop "--window-id --fps"
+  rate=$(sed -n 's/^needlecast: \([0-9.]*\) fps, [0-9]* needles in flight$/\1/p' "$work/err.txt")
+  awk -v r="${rate:-0}" 'BEGIN { exit !(r > 0 && r <= 62) }'
+  check "the frames come at 60 a second at most ($rate fps)" $?
   kill "$maker"
 }
 

@@ -46,6 +46,7 @@ TEST(XScreenSaverList, AddAndRemove) {
         {"two on one line", "programs: maze \\n needlecast \\n gears \\n\n", 'r', "programs: maze \\n gears \\n\n"},
         {"given twice", "programs: maze \\n\nprograms: gears \\n\n", 'a', "!it lists the programs twice"},
         {"past the end", "programs: maze \\n\\\n", 'r', "!its programs list runs on past the end of the file"},
+        {"no list, the end goes on", "a: b \\n\\\n", 'a', "!its last line runs on past the end of the file"},
         {"NUL bytes", "programs: maze \\n\n\0\x01"s, 'a', "!it holds NUL bytes, so it is not a settings file"},
         {"NUL bytes, removed", "programs: needlecast\0"s, 'r', "!it holds NUL bytes, so it is not a settings file"},
     };

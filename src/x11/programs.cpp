@@ -174,7 +174,10 @@ ListEdit AddNeedlecast(std::string* text, const std::string& defaults, std::stri
     {
         if (!error->empty())
             return ListEdit::Malformed;
-        // No list of the user's own: the system's, under the user's name for it.
+        // No list of the user's own: the system's, under the user's name for it, after a last
+        // line that ends (else the list would be part of it).
+        if (!lines.empty() && Continues(lines.back()))
+            return *error = "its last line runs on past the end of the file", ListEdit::Malformed;
         const std::vector<std::string> system = SplitLines(defaults);
         size_t from = 0, to = 0;
         if (!FindPrograms(system, "*programs", &from, &to, error))
