@@ -228,10 +228,8 @@ case_xscreensaver() {
   tool=$(dirname "$saver")/needlecast-xscreensaver
   as_user "$tool" add >"$work/add.txt"
   grep -q '^		*maze --root' "$file" && grep -q '^  GL: 				needlecast --root			    \\n$' "$file"
-  check "add lists the system's hacks and Needlecast ($(head -n 1 "$work/add.txt"))" $?
-  cp "$file" "$work/added"
-  as_user "$tool" add >/dev/null && cmp -s "$file" "$work/added"
-  check "a second add leaves the file byte for byte" $?
+  status=$?
+  check "add lists the system's hacks and Needlecast ($(head -n 1 "$work/add.txt"))" $status
 
   local place
   place=$(sed -n 's/.*as hack \([0-9]*\) .*/\1/p' "$work/add.txt")
@@ -241,17 +239,50 @@ case_xscreensaver() {
   for _ in $(seq 1 50); do as_user xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.2; done
   shows_saver "XScreenSaver (-select $place)" "as_user xscreensaver-command -select $place" \
     "as_user xscreensaver-command -deactivate"
+
+  # The settings, Needlecast selected: its preview runs the hack with --window-id appended.
+  printf 'selected:\t%d\n' $((place - 1)) >>"$file"
+  as_user env PATH="$work/bin:$PATH" xscreensaver-settings >"$work/settings.txt" 2>&1 &
+  settings=$!
+  on_exit+=('kill $settings 2>/dev/null')
+  local preview=
+  for _ in $(seq 1 100); do
+    preview=$(pgrep -af "needlecast --root --window-id" | sed -n 's/.*--window-id \(0x[0-9a-fA-F]*\).*/\1/p' | head -n 1)
+    [ -n "$preview" ] && break
+    sleep 0.2
+  done
+  sleep 3
+  shot "${preview:-none}" "$work/preview.png"
+  check_picture "$work/preview.png" "the settings' preview pane (window ${preview:-none})"
+  kill $settings
   as_user xscreensaver-command -exit >/dev/null 2>&1
 
-  printf 'timeout:\t0:42:00\n' >>"$file"
-  as_user "$tool" remove >/dev/null && ! grep -q needlecast "$file" && grep -q '^timeout:	0:42:00$' "$file" &&
-    [ "$(grep -c -- '--root' "$file")" -eq $(($(grep -c -- '--root' "$work/added") - 1)) ]
-  check "remove takes out Needlecast alone" $?
-  printf 'programs: maze --root \\n\\\n' >"$file"
-  cp "$file" "$work/malformed"
-  as_user "$tool" add 2>"$work/err.txt"
-  [ $? -eq 1 ] && cmp -s "$file" "$work/malformed" && [ "$(wc -l <"$work/err.txt")" -eq 1 ]
-  check "a malformed file is left byte for byte, with exit 1 and one line ($(cat "$work/err.txt"))" $?
+  # A ~/.xscreensaver kept elsewhere and linked: the file it leads to is edited, the link stays.
+  as_user sh -c 'mkdir ~/dotfiles && mv ~/.xscreensaver ~/dotfiles/xs && ln -s dotfiles/xs ~/.xscreensaver'
+  printf 'timeout:\t0:42:00\n' >>"$work/home/dotfiles/xs"
+  cp "$work/home/dotfiles/xs" "$work/linked"
+  as_user "$tool" remove >/dev/null && [ -L "$file" ] && [ "$(readlink "$file")" = dotfiles/xs ] &&
+    ! grep -q needlecast "$work/home/dotfiles/xs" && grep -q '^timeout:	0:42:00$' "$file" &&
+    [ "$(grep -c -- '--root' "$file")" -eq $(($(grep -c -- '--root' "$work/linked") - 1)) ] &&
+    cmp -s "$file.bak" "$work/linked"
+  check "remove through a link takes out Needlecast alone, the link stays, the copy is the file before" $?
+
+  # Refused with exit 1 and one line, the file left as it was: one that is not a regular file,
+  # and one the editor cannot make sense of.
+  printf 'programs: maze --root \\n\\\n' >"$work/home/dotfiles/xs"
+  for kind in "malformed file" fifo folder; do
+    case $kind in
+      fifo) as_user sh -c 'rm ~/dotfiles/xs && mkfifo ~/dotfiles/xs' ;;
+      folder) as_user sh -c 'rm ~/dotfiles/xs && mkdir ~/dotfiles/xs' ;;
+    esac
+    stat -c '%F %i %s %Y' "$work/home/dotfiles/xs" >"$work/before.txt"
+    as_user timeout 5 "$tool" add 2>"$work/err.txt" >/dev/null
+    code=$?
+    [ $code -eq 1 ] && [ -L "$file" ] && [ "$(wc -l <"$work/err.txt")" -eq 1 ] &&
+      [ "$(stat -c '%F %i %s %Y' "$work/home/dotfiles/xs")" = "$(cat "$work/before.txt")" ]
+    status=$?
+    check "a $kind is refused and left as it was (code $code: $(cat "$work/err.txt"))" $status
+  done
 }
 
 # MATE's screen saver offers the package's desktop entry as the theme screensavers-needlecast.
