@@ -31,7 +31,6 @@ TEST(X11Options, ModesFlagsAndRefusals) {
         {{"--window-id"}, "--window-id needs a window id"}, {{"--window-id", "12\n3"}, "bad window id \"12\\x0a3\""},
         // The settings' preview: the hack's --root command with --window-id appended.
         {{"--root", "--window-id", "0x2a"}, "2 0 0 42"}, {{"-window-id", "7", "-root"}, "2 0 0 7"},
-        {{"--root", "--window-id", "7", "--window"}, "--window, --root, --window-id and --fullscreen exclude each other"},
         {{"--root", "--fullscreen"}, "--window, --root, --window-id and --fullscreen exclude each other"},
         {{"--window-id", "5", "--window"}, "--window, --root, --window-id and --fullscreen exclude each other"},
     };

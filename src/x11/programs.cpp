@@ -143,8 +143,13 @@ bool IsNeedlecast(std::string entry)
 
 bool Readable(const std::string& text, std::string* error)
 {
-    if (text.find('\0') != std::string::npos)
-        return *error = "it holds NUL bytes, so it is not a settings file", false;
+    // Control characters other than tabs and line ends have no place in a settings file.
+    const auto control = [](char c) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        return (u < 0x20 && (u < '\t' || u > '\r')) || u == 0x7f;
+    };
+    if (std::any_of(text.begin(), text.end(), control))
+        return *error = "it holds control characters, so it is not a text file", false;
     return true;
 }
 } // namespace

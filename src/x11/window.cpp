@@ -5,6 +5,7 @@
 #include "x11/stop.h"
 
 #include "utility/debug.h"
+#include "utility/text.h"
 
 #include <X11/Xutil.h>
 
@@ -35,8 +36,7 @@ int OnXError(Display*, XErrorEvent* event)
 
 int OnXIOError(Display*)
 {
-    std::fprintf(stderr, "needlecast: lost the connection to the X server\n");
-    std::_Exit(1);
+    std::_Exit(Fail("needlecast", "lost the connection to the X server", 1));
 }
 
 // Double buffering, RGBA and a depth buffer: what the renderer needs of a visual.
@@ -259,7 +259,7 @@ Display* OpenTarget(const SaverOptions& options, Window adopt, Target* target, s
     if (display == nullptr)
     {
         const char* name = std::getenv("DISPLAY");
-        *error = std::string("cannot open display \"") + (name != nullptr ? name : "") + "\"";
+        *error = "cannot open display " + Quoted(name);
         return nullptr;
     }
     XSetErrorHandler(OnXError);

@@ -59,6 +59,23 @@ bool WriteFile(const std::string& path, const std::string& text, mode_t mode, st
     return file.Commit(error);
 }
 
+// A link whose file is not there yet (a dot-file repository without it): the file is made
+// where the link leads, one link deep. False with the error line otherwise.
+bool LinkToNewFile(const std::string& path, std::string* file, bool* exists, std::string* error)
+{
+    char leads[4096];
+    const ssize_t length = errno == ENOENT ? readlink(path.c_str(), leads, sizeof(leads)) : -1;
+    struct stat status;
+    if (length > 0 && static_cast<size_t>(length) < sizeof(leads))
+    {
+        *file = leads[0] == '/' ? std::string(leads, static_cast<size_t>(length))
+                                : path.substr(0, path.rfind('/') + 1) + std::string(leads, static_cast<size_t>(length));
+        if (lstat(file->c_str(), &status) != 0 && errno == ENOENT)
+            return *exists = false, true;
+    }
+    return *error = "cannot follow the link " + path + ": " + std::strerror(errno), false;
+}
+
 // The file the settings live in: path itself, or where a link (a dot-file kept elsewhere)
 // leads, so that the link stays and its target is edited. Sets exists; false with the error
 // line for anything but a regular file or a link to one.
@@ -78,7 +95,7 @@ bool SettingsFile(const std::string& path, std::string* file, bool* exists, std:
     {
         char* target = realpath(path.c_str(), nullptr);
         if (target == nullptr)
-            return *error = "cannot follow the link " + path + ": " + std::strerror(errno), false;
+            return LinkToNewFile(path, file, exists, error);
         *file = target;
         std::free(target);
     }
