@@ -45,7 +45,7 @@ DISPLAY=:1999|--window|cannot open display ":1999"
 EOF_CASES
   # Stopped while it still waits for the X server (a listener that never answers X): exit 0.
   python3 -m http.server -b 127.0.0.1 $((6100 + $$ % 800)) >/dev/null 2>&1 & maker=$!
-  sleep 1
+  for _ in $(seq 1 50); do (exec 3<>/dev/tcp/127.0.0.1/$((6100 + $$ % 800))) 2>/dev/null && break; sleep 0.2; done
   DISPLAY=127.0.0.1:$((100 + $$ % 800)) "$saver" 2>"$work/err.txt" & pid=$!
   sleep 2 && check_stop "the saver while it waits for the X server"
   kill "$maker"
