@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The native Linux saver on the Xvfb that scripts/with-xvfb started: its errors, every mode
-# with real X input from xdotool, signals, a window destroyed under it, and a run under
-# Debian's XScreenSaver daemon. Usage: linux_saver.sh needlecast x11_window case...
+# with real X input from xdotool, signals, its frame rate, a window destroyed under it, and
+# runs under Debian's XScreenSaver daemon and settings and MATE's screen saver, with
+# needlecast-xscreensaver's edits. Usage: linux_saver.sh needlecast x11_window case...
 set -u
 saver=$1
 x11_window=$2
