@@ -1,7 +1,7 @@
 # Needlecast: `make run` runs the main job, `make test` runs every test. Both install
 # the Debian packages they need first.
 .PHONY: run run-windows run-web web sim test lint package bench-wine bench-long deps build build-linux build-asan \
-  build-win32 build-win64 build-arm64 build-web build-trace bench bench-web fuzz clean
+  build-win32 build-win64 build-arm64 build-web build-trace bench bench-web bench-cpu fuzz clean
 
 JOBS ?= $(shell nproc)
 # The other builds' needlecast-sim, as label=command, that the native build's
@@ -134,6 +134,12 @@ bench-long: build-trace
 	scripts/wine-prefix
 	bench/long_run.sh linux $(LONG_RUN_SECONDS) 60
 	bench/long_run.sh windows $(LONG_RUN_SECONDS) 60
+
+# The native saver's cost on a 1920x1080 Xvfb: its frame rate, needles in flight and CPU
+# seconds a minute (bench/saver_cpu.sh), two minutes by default: SAVER_CPU_SECONDS.
+SAVER_CPU_SECONDS ?= 120
+bench-cpu: deps build-linux
+	bench/saver_cpu.sh build/linux/needlecast $(SAVER_CPU_SECONDS)
 
 # dist/: the Windows zip and installer, the Debian packages for amd64 and arm64, the page's
 # zip, and SHA256SUMS of the five (sha256sum -c reads it). The same commit gives the same

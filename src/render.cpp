@@ -57,17 +57,9 @@ void CRender::UpdatePopulation(double time_interval_s)
 {
     GUARD(time_interval_s > -EPSILON);
 
-    // Top up to the target: the same as calling AddStick once per missing needle, each
-    // taking the lowest empty slot, but in one pass over the table.
-    int missing = TargetStickCount - CountSticks();
-    for (int i = 0; i < MAX_STICKS && missing > 0; ++i)
-    {
-        if (Sticks[i] == nullptr)
-        {
-            Sticks[i] = new (std::nothrow) CStick();
-            --missing;
-        }
-    }
+    // Top up to the target, each new needle in the lowest empty slot.
+    for (int missing = TargetStickCount - CountSticks(); missing > 0; --missing)
+        AddStick();
 
     // Creep up by one needle a frame while frames come fast enough, else creep down.
     if (CTimer::AverageFrameRate > THRESHOLD_FRAME_RATE && CTimer::SampleFrameRate > THRESHOLD_FRAME_RATE &&

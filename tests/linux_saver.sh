@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The native Linux saver on the Xvfb that scripts/with-xvfb started: its errors, every mode
-# with real X input from xdotool, signals, a window destroyed under it, and a run under
-# Debian's XScreenSaver daemon. Usage: linux_saver.sh needlecast x11_window case...
+# with real X input from xdotool, signals, its frame rate, a window destroyed under it, and
+# runs under Debian's XScreenSaver daemon and settings and MATE's screen saver, with
+# needlecast-xscreensaver's edits. Usage: linux_saver.sh needlecast x11_window case...
 # An emulated build's programs run through EMULATOR (qemu for arm64), which may take up to a
 # second to stop.
 set -u
@@ -47,6 +48,12 @@ N=0|--window-id 0x1fffff0|bad window id 0x1fffff0: no such window
 XSCREENSAVER_WINDOW=junk|--root|bad window id "junk" in XSCREENSAVER_WINDOW
 DISPLAY=:1999|--window|cannot open display ":1999"
 EOF_CASES
+  # Stopped while it still waits for the X server (a listener that never answers X): exit 0.
+  python3 -m http.server -b 127.0.0.1 $((6100 + $$ % 800)) >/dev/null 2>&1 & maker=$!
+  for _ in $(seq 1 50); do (exec 3<>/dev/tcp/127.0.0.1/$((6100 + $$ % 800))) 2>/dev/null && break; sleep 0.2; done
+  DISPLAY=127.0.0.1:$((100 + $$ % 800)) "$saver" 2>"$work/err.txt" & pid=$!
+  sleep 2 && check_stop "the saver while it waits for the X server"
+  kill "$maker"
 }
 
 case_window() {
@@ -62,10 +69,6 @@ case_window() {
   shot "$id" "$work/two.png"
   [ "$(compare -metric AE "$work/one.png" "$work/two.png" null: 2>&1 | cut -d' ' -f1)" != 0 ]
   check "half a second later the picture has moved" $?
-  xdotool windowsize "$id" 640 400
-  sleep 1.5
-  shot "$id" "$work/small.png"
-  check_picture "$work/small.png" "the window resized to 640x400"
   xdotool mousemove 100 100 click 1 key space # keys go to the window under the pointer
   sleep 0.5
   kill -0 "$pid"
@@ -100,7 +103,7 @@ case_window_term() {
 
 case_window_id() {
   make_window 800x600
-  start --window-id "$window"
+  start --window-id "$window" --fps
   sleep 3
   shot "$window" "$work/id.png"
   check_picture "$work/id.png" "--window-id's window"
@@ -113,19 +116,15 @@ case_window_id() {
   shot "$window" "$work/id-small.png"
   check_picture "$work/id-small.png" "that window resized to 500x300"
   check_stop "--window-id"
+  # A small window draws fast, but the frames come at 60 a second at most.
+  rate=$(sed -n 's/^needlecast: \([0-9.]*\) fps, [0-9]* needles in flight$/\1/p' "$work/err.txt")
+  awk -v r="${rate:-0}" 'BEGIN { exit !(r > 0 && r <= 62) }'
+  check "--fps ends with the rate it held: 60 at most ($rate fps)" $?
   kill "$maker"
 }
 
 case_root() {
-  make_window 700x500
-  for named in $((window)) "$window"; do
-    XSCREENSAVER_WINDOW=$named start -root
-    sleep 3
-    shot "$window" "$work/root.png"
-    check_picture "$work/root.png" "the window XSCREENSAVER_WINDOW=$named names"
-    check_stop "--root"
-  done
-  kill "$maker"
+  # (The window XSCREENSAVER_WINDOW names: under the XScreenSaver daemon, below.)
   env -u XSCREENSAVER_WINDOW "$saver" --root 2>"$work/err.txt" &
   pid=$!
   sleep 3
@@ -171,7 +170,7 @@ case_fullscreen() {
   xdotool mousemove $((X + 4)) $((Y + 1)) sleep 0.5
   wait_exit 5 && [ "$code" -eq 0 ]
   check "one pixel more ends it with 0 (code ${code:-running})" $?
-  for how in key click focus TERM; do
+  for how in key click focus; do
     [ $how = focus ] && make_window 200x200
     start -fullscreen
     wait_window Needlecast 20 >/dev/null && sleep 1
@@ -179,7 +178,6 @@ case_fullscreen() {
       key) xdotool key a ;;
       click) xdotool click 1 ;;
       focus) xdotool windowfocus "$window" ;;
-      TERM) check_stop "--fullscreen"; continue ;;
     esac
     wait_exit 5 && [ "$code" -eq 0 ]
     check "a $how ends it with 0 (code ${code:-running})" $?
@@ -211,19 +209,16 @@ shows_saver() { # daemon show-command stop-command
   check "stopped by $1, the saver is gone" $?
 }
 
-# Debian's XScreenSaver daemon on the ~/.xscreensaver that needlecast-xscreensaver writes for
-# a user who had none, with the built saver first on the daemon's PATH.
+# Debian's XScreenSaver daemon and settings on the ~/.xscreensaver that needlecast-xscreensaver
+# writes for a user who had none (a link to a dot-file not made yet), with the built saver
+# first on the daemon's PATH; then that file edited through the link, and files it refuses.
 case_xscreensaver() {
   install_saver
   local tool file=$work/home/.xscreensaver
   tool=$(dirname "$saver")/needlecast-xscreensaver
-  as_user "$tool" add >"$work/add.txt"; added=$(head -n 1 "$work/add.txt")
-  grep -q '^		*maze --root' "$file" && grep -q '^  GL: 				needlecast --root			    \\n$' "$file"
-  check "add lists the system's hacks and Needlecast ($added)" $?
-  cp "$file" "$work/added"
-  as_user "$tool" add >/dev/null && cmp -s "$file" "$work/added"
-  check "a second add leaves the file byte for byte" $?
-
+  # Kept in a dot-file folder and linked, before the file is there: add makes it.
+  as_user sh -c 'mkdir ~/dotfiles && ln -s dotfiles/xs ~/.xscreensaver'
+  as_user "$tool" add >"$work/add.txt"
   local place
   place=$(sed -n 's/.*as hack \([0-9]*\) .*/\1/p' "$work/add.txt")
   as_user env PATH="$work/bin:$PATH" xscreensaver -no-splash >"$work/daemon.txt" 2>&1 &
@@ -232,17 +227,33 @@ case_xscreensaver() {
   for _ in $(seq 1 50); do as_user xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.2; done
   shows_saver "XScreenSaver (-select $place)" "as_user xscreensaver-command -select $place" \
     "as_user xscreensaver-command -deactivate"
+
+  # Needlecast selected in the settings: their preview runs it with --window-id appended.
+  printf 'selected:\t%d\n' $((place - 1)) >>"$file"
+  as_user env PATH="$work/bin:$PATH" xscreensaver-settings >/dev/null 2>&1 &
+  on_exit+=("kill $! 2>/dev/null")
+  for _ in $(seq 1 100); do preview=$(pgrep -af "needlecast --root --window-id" | grep -o '0x[0-9a-fA-F]*$') && break; sleep 0.2; done
+  sleep 3 && shot "${preview:-none}" "$work/preview.png"
+  check_picture "$work/preview.png" "the settings' preview pane (window ${preview:-none})"
   as_user xscreensaver-command -exit >/dev/null 2>&1
 
-  printf 'timeout:\t0:42:00\n' >>"$file"
-  as_user "$tool" remove >/dev/null && ! grep -q needlecast "$file" && grep -q '^timeout:	0:42:00$' "$file" &&
-    [ "$(grep -c -- '--root' "$file")" -eq $(($(grep -c -- '--root' "$work/added") - 1)) ]
-  check "remove takes out Needlecast alone" $?
-  printf 'programs: maze --root \\n\\\n' >"$file"
-  cp "$file" "$work/malformed"
-  as_user "$tool" add 2>"$work/err.txt"
-  [ $? -eq 1 ] && cmp -s "$file" "$work/malformed" && [ "$(wc -l <"$work/err.txt")" -eq 1 ]
-  check "a malformed file is left byte for byte, with exit 1 and one line" $?
+  # The file the link leads to is edited, and the link stays.
+  cp "$work/home/dotfiles/xs" "$work/linked"
+  as_user "$tool" remove >/dev/null && [ "$(readlink "$file")" = dotfiles/xs ] &&
+    ! grep -q needlecast "$work/home/dotfiles/xs" && cmp -s "$file.bak" "$work/linked"
+  check "remove through a link edits the file it leads to, the link stays, the copy is the file before" $?
+
+  # Refused with exit 1 and one line, the file left as it was: one that is not a regular file,
+  # and one the editor cannot make sense of.
+  printf 'programs: maze --root \\n\\\n' >"$work/home/dotfiles/xs"
+  for kind in malformed fifo dir; do
+    [ $kind = malformed ] || as_user sh -c "rm -r ~/dotfiles/xs && mk$kind ~/dotfiles/xs"
+    before=$(stat -c '%F %i %s %Y' "$work/home/dotfiles/xs")
+    as_user timeout 5 "$tool" add 2>"$work/err.txt" >/dev/null; code=$?
+    [ $code -eq 1 ] && [ -L "$file" ] && [ "$(wc -l <"$work/err.txt")" -eq 1 ] &&
+      [ "$(stat -c '%F %i %s %Y' "$work/home/dotfiles/xs")" = "$before" ]
+    check "a $kind ~/.xscreensaver is refused with one line, left as it was (code $code)" $?
+  done
 }
 
 # MATE's screen saver offers the package's desktop entry as the theme screensavers-needlecast.

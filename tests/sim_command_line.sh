@@ -27,9 +27,8 @@ refusals() {
   done
 }
 refusals <<EOF_CASES
---bogus --bogus
+"--bogus" --bogus
 --seed --seed 4294967296
---seed --seed -1
 --frames --frames 0
 --interval --interval 0
 --interval --interval nan
@@ -69,6 +68,9 @@ IFS=, read -r frame n c estimate error < <(tail -n 1 "$work/run.csv" | tr -d '\r
 [ "$frame" = 20050 ] && grep -qF "n=$n c=$c" "$work/stdout" && grep -qF "= $estimate " "$work/stdout" &&
   grep -qF "standard_error=$error " "$work/stdout"
 check "its last row ($n, $c, $estimate, $error) is the run's closing tallies" $?
+
+sim --frames 130 --csv "$work/default.csv" >/dev/null && [ "$(cut -d, -f1 "$work/default.csv" | tr -d '\r' | tr '\n' ' ')" = "frame 60 120 130 " ]
+check "--csv without --every: a row every 60 frames and the last" $?
 
 # Without a seed, the seed is the time in seconds.
 seed=$(sim --frames 1 | sed -n 's/^seed=//p')

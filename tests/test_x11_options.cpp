@@ -1,10 +1,14 @@
-// The Linux saver's options, window ids, Xft.dpi reading and the buttons that end a run.
+// The Linux tools' plain functions: the saver's options, window ids, Xft.dpi reading and the
+// buttons that end a run, and needlecast-xscreensaver's editor of XScreenSaver's list.
 #include "x11/options.h"
+#include "x11/programs.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+using namespace std::string_literals;
 
 namespace {
 // "mode fps help id" for what parses, or the error line.
@@ -17,6 +21,10 @@ std::string Parse(std::vector<const char*> words) {
     return std::to_string(static_cast<int>(options.mode)) + " " + std::to_string(options.fps) + " " +
            std::to_string(options.help) + " " + std::to_string(options.window_id);
 }
+
+// The entry as xscreensaver-settings lays one out, spelled out here.
+const std::string E = "  GL: \t\t\t\tneedlecast --root\t\t\t    \\n";
+const std::string SYSTEM = "*programs: maze --root \\n\\\n  GL: gears --root \\n\n";
 } // namespace
 
 TEST(X11Options, ModesFlagsAndRefusals) {
@@ -29,6 +37,8 @@ TEST(X11Options, ModesFlagsAndRefusals) {
         {{"---root"}, "unexpected argument \"---root\" (try --help)"},
         {{"root"}, "unexpected argument \"root\" (try --help)"}, {{"-"}, "unexpected argument \"-\" (try --help)"},
         {{"--window-id"}, "--window-id needs a window id"}, {{"--window-id", "12\n3"}, "bad window id \"12\\x0a3\""},
+        // The settings' preview: the hack's --root command with --window-id appended.
+        {{"--root", "--window-id", "0x2a"}, "2 0 0 42"}, {{"-window-id", "7", "-root"}, "2 0 0 7"},
         {{"--root", "--fullscreen"}, "--window, --root, --window-id and --fullscreen exclude each other"},
         {{"--window-id", "5", "--window"}, "--window, --root, --window-id and --fullscreen exclude each other"},
     };
@@ -69,4 +79,35 @@ TEST(X11Options, XftDpiFromTheResources) {
 TEST(X11Options, OnlyTheThreeMainButtonsEndARun) {
     for (unsigned int button = 0; button < 10; ++button)
         EXPECT_EQ(button >= 1 && button <= 3, ButtonEndsRun(button)) << button;
+}
+
+// needlecast-xscreensaver's edits: a file before, a verb, the file after.
+TEST(XScreenSaverList, AddAndRemove) {
+    const struct { const char* what; std::string before; char verb; std::string after; } rows[] = {
+        {"a user's list", "mode:\tone\nprograms:\t\\\n  maze --root \\n\\\n  GL: gears \\n\n\ntimeout:\t0:10:00\n", 'a',
+         "mode:\tone\nprograms:\t\\\n  maze --root \\n\\\n  GL: gears \\n\\\n" + E + "\n\ntimeout:\t0:10:00\n"},
+        {"no list: the system's", "mode:\tone\n", 'a', "mode:\tone\nprograms: maze --root \\n\\\n  GL: gears --root \\n\\\n" + E + "\n"},
+        {"no final newline nor \\n", "programs: maze --root", 'a', "programs: maze --root \\n\\\n" + E + "\n"},
+        {"another program", "programs: needlecast-sim \\n\n", 'a', "programs: needlecast-sim \\n\\\n" + E + "\n"},
+        {"a resource goes on", "a: b \\\nprograms: c\nprograms: x\n", 'a', "a: b \\\nprograms: c\nprograms: x \\n\\\n" + E + "\n"},
+        {"disabled", "programs: maze \\n\\\n -\tGL: needlecast --root \\n\n", 'r', "programs: maze \\n\n"},
+        {"a full path", "programs: GL: /usr/lib/needlecast -root \\n\\\n maze \\n\n", 'r', "programs:\\\n maze \\n\n"},
+        {"a quoted name", "programs: GL: \"Needle cast\" needlecast --root \\n\n", 'r', "programs:\n"},
+        {"the last entry", "programs: maze \\n\\\n" + E + "\n\ntimeout: 1\n", 'r', "programs: maze \\n\n\ntimeout: 1\n"},
+        {"not there", "programs: maze \\n\n", 'r', "="}, {"no list", "mode: one\n", 'r', "="},
+        {"over two lines", "programs: a \\n\\\n  GL: needlecast \\\n  --root \\n\\\n  b \\n\n", 'r', "programs: a \\n\\\n  b \\n\n"},
+        {"two on one line", "programs: maze \\n needlecast \\n gears \\n\n", 'r', "programs: maze \\n gears \\n\n"},
+        {"given twice", "programs: maze \\n\nprograms: gears \\n\n", 'a', "!it lists the programs twice"},
+        {"past the end", "programs: maze \\n\\\n", 'r', "!its programs list runs on past the end of the file"},
+        {"no list, the end goes on", "a: b \\n\\\n", 'a', "!its last line runs on past the end of the file"},
+        {"NUL bytes", "programs: maze \\n\n\0"s, 'a', "!it holds control characters, so it is not a text file"},
+    };
+    // After the edit: the file, "=" when it is left as it was, or "!" and the refusal.
+    for (auto row : rows) {
+        std::string error;
+        const ListEdit edit =
+            row.verb == 'a' ? AddNeedlecast(&row.before, SYSTEM, &error) : RemoveNeedlecast(&row.before, &error);
+        EXPECT_EQ(row.after, edit == ListEdit::Changed ? row.before : edit == ListEdit::Unchanged ? "=" : "!" + error)
+            << row.what << " (" << row.verb << ")";
+    }
 }

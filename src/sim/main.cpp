@@ -7,6 +7,7 @@
 #include "render.h"
 #include "stick.h"
 #include "utility/clock.h"
+#include "utility/text.h"
 #include "version.h"
 
 #ifdef NEEDLECAST_OFFSCREEN
@@ -23,11 +24,7 @@
 
 namespace
 {
-int Fail(const std::string& message, int code)
-{
-    std::fprintf(stderr, "needlecast-sim: %s\n", message.c_str());
-    return code;
-}
+const char* const PROGRAM = "needlecast-sim";
 } // namespace
 
 int main(int argc, char** argv)
@@ -35,7 +32,7 @@ int main(int argc, char** argv)
     SimOptions options;
     std::string error;
     if (!ParseSimArguments(argc, argv, &options, &error))
-        return Fail(error, 2);
+        return Fail(PROGRAM, error, 2);
     if (options.help || options.version)
     {
         std::fputs(options.help ? SIM_USAGE : "needlecast-sim " NEEDLECAST_VERSION "\n", stdout);
@@ -45,10 +42,10 @@ int main(int argc, char** argv)
     // Every file is refused before the run, not after it; the table's own Open checks its.
     for (const std::string* path : {&options.png_path, &options.plot_path})
         if (!path->empty() && !CheckWritable(*path, &error))
-            return Fail(error, 2);
+            return Fail(PROGRAM, error, 2);
     CCsvTable table;
     if (!options.csv_path.empty() && !table.Open(options.csv_path, options.every_given ? options.every : 60, &error))
-        return Fail(error, 2);
+        return Fail(PROGRAM, error, 2);
 #ifdef NEEDLECAST_OFFSCREEN
     std::unique_ptr<CConvergencePlot> plot;
     if (!options.plot_path.empty())
@@ -60,13 +57,13 @@ int main(int argc, char** argv)
     if (!options.png_path.empty())
     {
         if (!offscreen.Create(options.width, options.height, &error))
-            return Fail("cannot draw off screen: " + error, 1);
+            return Fail(PROGRAM, "cannot draw off screen: " + error, 1);
         CRender::Init(&device);
         CRender::Resize(options.width, options.height);
     }
 #else
     if (!options.png_path.empty() || !options.plot_path.empty())
-        return Fail(std::string(options.png_path.empty() ? "--plot" : "--png") +
+        return Fail(PROGRAM, std::string(options.png_path.empty() ? "--plot" : "--png") +
                         ": pictures are drawn by the Linux build only", 2);
 #endif
 
@@ -103,21 +100,21 @@ int main(int argc, char** argv)
     const std::string summary = SummaryLine(options.frames);
     const uint64_t digest = ExperimentDigest();
     if (!options.csv_path.empty() && !table.Commit(&error))
-        return Fail(error, 2);
+        return Fail(PROGRAM, error, 2);
 #ifdef NEEDLECAST_OFFSCREEN
     const long long seconds = std::llround(options.frames * options.interval_s);
     char title[160];
     std::snprintf(title, sizeof(title), "Buffon's needle, seed %u: %u frames, %lld:%02lld:%02lld simulated", seed,
                   options.frames, seconds / 3600, seconds / 60 % 60, seconds % 60);
     if (plot && !plot->Write(options.plot_path, title, &error))
-        return Fail(error, 2);
+        return Fail(PROGRAM, error, 2);
     if (!options.png_path.empty())
     {
         CRender::Draw();
         const std::vector<uint8_t> rgb = offscreen.ReadRgb();
         CRender::Close();
         if (!WritePng(options.png_path, options.width, options.height, rgb, &error))
-            return Fail(error, 2);
+            return Fail(PROGRAM, error, 2);
     }
 #endif
 

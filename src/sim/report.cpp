@@ -4,6 +4,7 @@
 
 #include "render.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -71,8 +72,12 @@ void CProgress::Show(uint32_t frame)
         return;
     last_ = now;
     const double rate = frame / elapsed;
-    std::fprintf(stderr, "\r%u of %u frames (%.1f %%), %.0f frames/s, %.0f s left  ", frame, frames_,
-                 100.0 * frame / frames_, rate, (frames_ - frame) / rate);
+    char line[200];
+    const int length = std::snprintf(line, sizeof(line), "%u of %u frames (%.1f %%), %.0f frames/s, %.0f s left",
+                                     frame, frames_, 100.0 * frame / frames_, rate, (frames_ - frame) / rate);
+    // A shorter line than the last one covers what is left of it.
+    width_ = std::max(width_, std::min(length, static_cast<int>(sizeof(line)) - 1));
+    std::fprintf(stderr, "\r%-*s", width_, line);
     std::fflush(stderr);
     shown_ = true;
 }
@@ -81,7 +86,7 @@ void CProgress::Clear()
 {
     if (!shown_)
         return;
-    std::fprintf(stderr, "\r%70s\r", "");
+    std::fprintf(stderr, "\r%*s\r", width_, "");
     std::fflush(stderr);
     shown_ = false;
 }

@@ -57,6 +57,8 @@ private:
     uint32_t frames_;
     bool enabled_;
     bool shown_ = false;
+    // The longest line shown, which Clear covers with blanks.
+    int width_ = 0;
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point last_;
 };

@@ -36,18 +36,8 @@ namespace
 {
 bool ParseUnsigned32(const char* text, uint32_t* value)
 {
-    // Digits only: no sign, no spaces, no hexadecimal.
-    if (text == nullptr || *text == '\0')
-        return false;
-    for (const char* p = text; *p != '\0'; ++p)
-    {
-        if (*p < '0' || *p > '9')
-            return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long parsed = std::strtoull(text, &end, 10);
-    if (errno != 0 || *end != '\0' || parsed > 0xFFFFFFFFull)
+    unsigned long long parsed = 0;
+    if (!ParseUnsigned(text, false, 0xFFFFFFFFull, &parsed))
         return false;
     *value = static_cast<uint32_t>(parsed);
     return true;
@@ -84,12 +74,6 @@ bool ParseSize(const char* text, int* width, int* height)
     *width = static_cast<int>(w);
     *height = static_cast<int>(h);
     return true;
-}
-
-// The argument in single quotes, kept to one line.
-std::string Quote(const char* text)
-{
-    return QuoteForMessage(text, '\'');
 }
 } // namespace
 
@@ -133,7 +117,7 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
                            name == "--every" || name == "--size";
         if (!known)
         {
-            *error = "unknown option " + Quote(argv[i]);
+            *error = "unknown option " + Quoted(argv[i]);
             return false;
         }
         if (!has_inline_value)
@@ -150,7 +134,7 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
         {
             if (!ParseUnsigned32(value, &options->seed))
             {
-                *error = "--seed: expected a whole number from 0 to 4294967295, got " + Quote(value);
+                *error = "--seed: expected a whole number from 0 to 4294967295, got " + Quoted(value);
                 return false;
             }
             options->seed_given = true;
@@ -159,7 +143,7 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
         {
             if (!ParseUnsigned32(value, &options->frames) || options->frames == 0)
             {
-                *error = "--frames: expected a whole number from 1 to 4294967295, got " + Quote(value);
+                *error = "--frames: expected a whole number from 1 to 4294967295, got " + Quoted(value);
                 return false;
             }
         }
@@ -176,7 +160,7 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
         {
             if (!ParseSize(value, &options->width, &options->height))
             {
-                *error = "--size: expected WxH with each side from 1 to 8192, got " + Quote(value);
+                *error = "--size: expected WxH with each side from 1 to 8192, got " + Quoted(value);
                 return false;
             }
         }
@@ -184,7 +168,7 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
         {
             if (!ParseUnsigned32(value, &options->every))
             {
-                *error = "--every: expected a whole number from 0 to 4294967295, got " + Quote(value);
+                *error = "--every: expected a whole number from 0 to 4294967295, got " + Quoted(value);
                 return false;
             }
             options->every_given = true;
@@ -193,7 +177,7 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
         {
             if (!ParseInterval(value, &options->interval_s))
             {
-                *error = "--interval: expected a positive number of seconds, got " + Quote(value);
+                *error = "--interval: expected a positive number of seconds, got " + Quoted(value);
                 return false;
             }
         }

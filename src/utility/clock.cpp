@@ -1,4 +1,4 @@
-// The clock layer's switch between the system counter and the synthetic clock.
+// The clock layer: the system counter, or from ClockUseSynthetic on the synthetic clock.
 #include "utility/clock.h"
 
 namespace
@@ -34,9 +34,4 @@ void ClockUseSynthetic(int64_t frequency)
 void ClockAdvance(int64_t ticks)
 {
     SyntheticCount += ticks;
-}
-
-void ClockUseSystem()
-{
-    Synthetic = false;
 }

@@ -13,9 +13,6 @@ int ClockQueryCounter(int64_t* count);
 void ClockUseSynthetic(int64_t frequency);
 void ClockAdvance(int64_t ticks);
 
-// Back to the system counter.
-void ClockUseSystem();
-
 // The system counter: QueryPerformanceCounter on Windows, CLOCK_MONOTONIC in ns on Linux.
 int SystemClockFrequency(int64_t* frequency);
 int SystemClockCounter(int64_t* count);

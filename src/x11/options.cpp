@@ -3,7 +3,6 @@
 
 #include "utility/text.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -31,11 +30,6 @@ const char* OptionName(const char* word)
     return name[0] != '\0' && name[0] != '-' ? name : nullptr;
 }
 } // namespace
-
-std::string Quoted(const char* word)
-{
-    return QuoteForMessage(word, '"');
-}
 
 bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options, std::string* error)
 {
@@ -94,12 +88,16 @@ bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options,
             return false;
         }
 
-        if (mode_given && mode != options->mode)
+        // XScreenSaver's settings run a hack's --root command with --window-id appended, for
+        // their preview: that pair draws into the given window.
+        const bool preview = mode_given && ((mode == X11Mode::Root && options->mode == X11Mode::WindowId) ||
+                                            (mode == X11Mode::WindowId && options->mode == X11Mode::Root));
+        if (mode_given && mode != options->mode && !preview)
         {
             *error = "--window, --root, --window-id and --fullscreen exclude each other";
             return false;
         }
-        options->mode = mode;
+        options->mode = preview ? X11Mode::WindowId : mode;
         mode_given = true;
     }
     return true;
@@ -107,28 +105,9 @@ bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options,
 
 bool ParseWindowId(const char* text, unsigned long* id)
 {
-    if (text == nullptr)
-        return false;
-    int base = 10;
-    const char* digits = text;
-    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-    {
-        base = 16;
-        digits = text + 2;
-    }
-    // strtoul would take signs and spaces; only digits are ids.
-    if (digits[0] == '\0')
-        return false;
-    for (const char* p = digits; *p != '\0'; ++p)
-    {
-        const bool ok = base == 16 ? std::strchr("0123456789abcdefABCDEF", *p) != nullptr : (*p >= '0' && *p <= '9');
-        if (!ok)
-            return false;
-    }
-    errno = 0;
-    const unsigned long long value = std::strtoull(digits, nullptr, base);
     // X resource ids are 29 bits; anything past 32 is certainly not one.
-    if (errno != 0 || value == 0 || value > 0xFFFFFFFFull)
+    unsigned long long value = 0;
+    if (!ParseUnsigned(text, true, 0xFFFFFFFFull, &value) || value == 0)
         return false;
     *id = static_cast<unsigned long>(value);
     return true;

@@ -24,12 +24,10 @@ struct SaverOptions
 
 extern const char* const SAVER_USAGE;
 
-// Reads argv[1..]. Options take one or two leading dashes. On a bad option fills error
+// Reads argv[1..]. Options take one or two leading dashes. One mode at most, but --root
+// with --window-id is --window-id (the settings' preview). On a bad option fills error
 // with one line and returns false.
 bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options, std::string* error);
-
-// A word in double quotes for an error line, control characters written as \xHH.
-std::string Quoted(const char* word);
 
 // A window id as X prints them: decimal, or hexadecimal after 0x. Zero, signs, spaces,
 // trailing characters and values past 32 bits are refused.

@@ -2,6 +2,7 @@
 // entries, and putting the Needlecast entry in or taking it out.
 #include "x11/programs.h"
 
+#include <algorithm>
 #include <vector>
 
 const char* const NEEDLECAST_ENTRY = "  GL: \t\t\t\tneedlecast --root\t\t\t    \\n";
@@ -81,18 +82,43 @@ std::string Hacks(const std::string& line, bool first)
     return hacks;
 }
 
-// The hacks of a part of the list, each entry ended by a backslash-n (the last may lack it).
-std::vector<std::string> Entries(const std::string& hacks)
+// The list's value as the resource manager reads it: the lines' hacks joined, without the
+// backslashes that continue them; line_of holds the line of each of its characters.
+struct ListValue
 {
-    std::vector<std::string> entries;
-    size_t start = 0;
-    for (size_t end; start <= hacks.size(); start = end + 2)
+    std::string text;
+    std::vector<size_t> line_of;
+};
+
+ListValue JoinList(const std::vector<std::string>& lines, size_t first, size_t last)
+{
+    ListValue value;
+    for (size_t i = first; i <= last; ++i)
     {
-        end = hacks.find("\\n", start);
-        if (end == std::string::npos)
-            end = hacks.size();
-        if (!Trim(hacks.substr(start, end - start)).empty())
-            entries.push_back(hacks.substr(start, end - start));
+        const std::string hacks = Hacks(lines[i], i == first);
+        value.text += hacks;
+        value.line_of.insert(value.line_of.end(), hacks.size(), i);
+    }
+    return value;
+}
+
+// One hack of the list: its text is [start, end) of the value, and with the backslash-n that
+// ends it (the last may lack one) [start, stop).
+struct Entry
+{
+    size_t start;
+    size_t end;
+    size_t stop;
+};
+
+std::vector<Entry> Entries(const std::string& value)
+{
+    std::vector<Entry> entries;
+    for (size_t start = 0, end; start < value.size(); start = end + 2)
+    {
+        end = std::min(value.find("\\n", start), value.size());
+        if (!Trim(value.substr(start, end - start)).empty())
+            entries.push_back({start, end, std::min(end + 2, value.size())});
     }
     return entries;
 }
@@ -117,8 +143,13 @@ bool IsNeedlecast(std::string entry)
 
 bool Readable(const std::string& text, std::string* error)
 {
-    if (text.find('\0') != std::string::npos)
-        return *error = "it holds NUL bytes, so it is not a settings file", false;
+    // Control characters other than tabs and line ends have no place in a settings file.
+    const auto control = [](char c) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        return (u < 0x20 && (u < '\t' || u > '\r')) || u == 0x7f;
+    };
+    if (std::any_of(text.begin(), text.end(), control))
+        return *error = "it holds control characters, so it is not a text file", false;
     return true;
 }
 } // namespace
@@ -130,14 +161,11 @@ int NeedlecastPlace(const std::string& text)
     std::string error;
     if (!FindPrograms(lines, "programs", &first, &last, &error))
         return 0;
-    int place = 0;
-    for (size_t i = first; i <= last; ++i)
-        for (const std::string& entry : Entries(Hacks(lines[i], i == first)))
-        {
-            ++place;
-            if (IsNeedlecast(entry))
-                return place;
-        }
+    const std::string value = JoinList(lines, first, last).text;
+    const std::vector<Entry> entries = Entries(value);
+    for (size_t place = 0; place < entries.size(); ++place)
+        if (IsNeedlecast(value.substr(entries[place].start, entries[place].end - entries[place].start)))
+            return static_cast<int>(place) + 1;
     return 0;
 }
 
@@ -151,7 +179,10 @@ ListEdit AddNeedlecast(std::string* text, const std::string& defaults, std::stri
     {
         if (!error->empty())
             return ListEdit::Malformed;
-        // No list of the user's own: the system's, under the user's name for it.
+        // No list of the user's own: the system's, under the user's name for it, after a last
+        // line that ends (else the list would be part of it).
+        if (!lines.empty() && Continues(lines.back()))
+            return *error = "its last line runs on past the end of the file", ListEdit::Malformed;
         const std::vector<std::string> system = SplitLines(defaults);
         size_t from = 0, to = 0;
         if (!FindPrograms(system, "*programs", &from, &to, error))
@@ -170,7 +201,7 @@ ListEdit AddNeedlecast(std::string* text, const std::string& defaults, std::stri
 
     // The list's last entry gets its backslash-n if it lacks one, and the list goes on.
     std::string& end = lines[last];
-    const std::string hacks = Trim(Hacks(end, last == first));
+    const std::string hacks = Trim(JoinList(lines, first, last).text);
     if (!hacks.empty() && hacks.compare(hacks.size() - std::min<size_t>(2, hacks.size()), 2, "\\n") != 0)
         end += " \\n";
     end += "\\";
@@ -190,26 +221,33 @@ ListEdit RemoveNeedlecast(std::string* text, std::string* error)
     if (NeedlecastPlace(*text) == 0)
         return ListEdit::Unchanged;
 
+    // Every character of a Needlecast entry goes, its backslash-n too; a line that had some
+    // and keeps nothing but blanks goes with them. The other lines stay as they are.
+    const ListValue value = JoinList(lines, first, last);
+    std::vector<std::string> kept(last - first + 1);
+    std::vector<bool> touched(last - first + 1, false);
+    std::vector<bool> gone(value.text.size(), false);
+    for (const Entry& entry : Entries(value.text))
+        if (IsNeedlecast(value.text.substr(entry.start, entry.end - entry.start)))
+            std::fill(gone.begin() + static_cast<long>(entry.start), gone.begin() + static_cast<long>(entry.stop), true);
+    for (size_t k = 0; k < value.text.size(); ++k)
+    {
+        if (gone[k])
+            touched[value.line_of[k] - first] = true;
+        else
+            kept[value.line_of[k] - first] += value.text[k];
+    }
     for (size_t i = last + 1; i-- > first;)
     {
-        std::string kept;
-        bool found = false;
-        for (const std::string& entry : Entries(Hacks(lines[i], i == first)))
-        {
-            if (IsNeedlecast(entry))
-                found = true;
-            else
-                kept += entry + "\\n";
-        }
-        if (!found)
+        if (!touched[i - first])
             continue;
-        if (kept.empty() && i != first)
+        if (i != first && Trim(kept[i - first]).empty())
         {
             lines.erase(lines.begin() + static_cast<long>(i));
             --last;
         }
         else
-            lines[i] = (i == first ? lines[i].substr(0, lines[i].find(':') + 1) : std::string()) + kept +
+            lines[i] = (i == first ? lines[i].substr(0, lines[i].find(':') + 1) : std::string()) + kept[i - first] +
                        (Continues(lines[i]) ? "\\" : "");
     }
     // The list ends where its last line does not go on.

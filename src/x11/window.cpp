@@ -2,14 +2,16 @@
 // window, adopted or made.
 #include "x11/window.h"
 
+#include "x11/stop.h"
+
 #include "utility/debug.h"
+#include "utility/text.h"
 
 #include <X11/Xutil.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 namespace
 {
@@ -34,8 +36,7 @@ int OnXError(Display*, XErrorEvent* event)
 
 int OnXIOError(Display*)
 {
-    std::fprintf(stderr, "needlecast: lost the connection to the X server\n");
-    std::_Exit(1);
+    std::_Exit(Fail("needlecast", "lost the connection to the X server", 1));
 }
 
 // Double buffering, RGBA and a depth buffer: what the renderer needs of a visual.
@@ -90,12 +91,12 @@ Cursor BlankCursor(Display* display, Window window)
     return cursor;
 }
 
-// Uses the driver's swap interval, through whichever extension it offers.
-void AskForVsync(Display* display, int screen, Window window)
+// Uses the driver's swap interval, through whichever extension it offers; whether it took.
+bool AskForVsync(Display* display, int screen, Window window)
 {
     const char* extensions = glXQueryExtensionsString(display, screen);
     if (extensions == nullptr)
-        return;
+        return false;
     const auto has = [extensions](const char* name) {
         const size_t length = std::strlen(name);
         for (const char* p = std::strstr(extensions, name); p != nullptr; p = std::strstr(p + 1, name))
@@ -111,21 +112,24 @@ void AskForVsync(Display* display, int screen, Window window)
     if (has("GLX_EXT_swap_control"))
     {
         auto set = reinterpret_cast<void (*)(Display*, GLXDrawable, int)>(proc("glXSwapIntervalEXT"));
-        if (set != nullptr)
-            set(display, window, 1);
+        if (set == nullptr)
+            return false;
+        set(display, window, 1);
+        unsigned int interval = 0;
+        glXQueryDrawable(display, window, GLX_SWAP_INTERVAL_EXT, &interval);
+        return interval == 1;
     }
-    else if (has("GLX_MESA_swap_control"))
+    if (has("GLX_MESA_swap_control"))
     {
         auto set = reinterpret_cast<int (*)(unsigned int)>(proc("glXSwapIntervalMESA"));
-        if (set != nullptr)
-            set(1);
+        return set != nullptr && set(1) == 0;
     }
-    else if (has("GLX_SGI_swap_control"))
+    if (has("GLX_SGI_swap_control"))
     {
         auto set = reinterpret_cast<int (*)(int)>(proc("glXSwapIntervalSGI"));
-        if (set != nullptr)
-            set(1);
+        return set != nullptr && set(1) == 0;
     }
+    return false;
 }
 
 // Checks the foreign window exists and fits GL; on failure returns the error line.
@@ -228,7 +232,7 @@ bool ValidateWindow(Display* display, Window window)
 {
     // Never hold the server for long: if the driver does not come back, the process ends
     // and the server lets go with the connection.
-    alarm(10);
+    WatchdogArm(10);
     XGrabServer(display);
     XWindowAttributes attributes;
     const bool alive = !Lost && XGetWindowAttributes(display, window, &attributes) != 0 && !Lost;
@@ -243,8 +247,7 @@ bool ValidateWindow(Display* display, Window window)
     }
     XUngrabServer(display);
     XFlush(display);
-    if (!StopSignal)
-        alarm(0);
+    WatchdogDisarm();
     return alive;
 }
 
@@ -256,7 +259,7 @@ Display* OpenTarget(const SaverOptions& options, Window adopt, Target* target, s
     if (display == nullptr)
     {
         const char* name = std::getenv("DISPLAY");
-        *error = std::string("cannot open display \"") + (name != nullptr ? name : "") + "\"";
+        *error = "cannot open display " + Quoted(name);
         return nullptr;
     }
     XSetErrorHandler(OnXError);
@@ -286,7 +289,8 @@ Display* OpenTarget(const SaverOptions& options, Window adopt, Target* target, s
         XCloseDisplay(display);
         return nullptr;
     }
-    AskForVsync(display, DefaultScreen(display), target->window);
+    target->swap_interval = AskForVsync(display, DefaultScreen(display), target->window);
+    Trace("needlecast: %s\n", target->swap_interval ? "the driver's swap interval" : "frames paced by sleeping");
     return display;
 }
 

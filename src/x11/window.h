@@ -7,11 +7,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
-#include <csignal>
 #include <string>
-
-// Set by the SIGTERM and SIGINT handler (x11_main.cpp); a stop keeps its own time limit.
-extern volatile std::sig_atomic_t StopSignal;
 
 // The window drawn into, its context, and whether the window is ours to make and destroy.
 struct Target
@@ -22,6 +18,8 @@ struct Target
     GLXContext context = nullptr;
     int width = 0;
     int height = 0;
+    // Whether the driver holds swaps to the display's refresh.
+    bool swap_interval = false;
 };
 
 // Opens the display and makes a GLX context current on the window: adopt when it is not

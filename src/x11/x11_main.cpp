@@ -2,11 +2,13 @@
 // context (x11/window.cpp), and runs the saver's frames until input, a signal or the loss of
 // the window ends them.
 #include "x11/options.h"
+#include "x11/stop.h"
 #include "x11/window.h"
 
 #include "render.h"
 #include "utility/debug.h"
 #include "utility/pointer.h"
+#include "utility/text.h"
 #include "utility/timer.h"
 #include "version.h"
 
@@ -17,48 +19,36 @@
 #include <cstring>
 #include <ctime>
 #include <string>
-#include <unistd.h>
-
-volatile std::sig_atomic_t StopSignal = 0;
 
 namespace
 {
+const char* const PROGRAM = "needlecast";
+
+// Without the driver's swap interval, frames are held to this rate by sleeping.
+const long FRAME_NS = 1000000000L / 60;
+
 // Whether to draw the frame rate above the estimate.
 bool ShowFps = false;
 
-void OnStopSignal(int)
+// Sleeps until the frame's time slot is over. A run that fell a frame behind starts afresh
+// from now rather than drawing the missed frames in a burst.
+void HoldFrameRate(timespec* next)
 {
-    StopSignal = 1;
-    // The frame in progress and the clean-up get five seconds (a frame takes milliseconds);
-    // a driver that does not come back in that time must not keep the process alive.
-    alarm(5);
-}
-
-void OnStuck(int)
-{
-    static const char message[] = "needlecast: the GL driver did not come back; ending\n";
-    const ssize_t written = write(STDERR_FILENO, message, sizeof(message) - 1);
-    (void)written;
-    _exit(StopSignal ? 0 : 1);
-}
-
-// SIGTERM from the daemon, SIGINT from a terminal: finish the frame, then clean up.
-void CatchSignals()
-{
-    struct sigaction action;
-    std::memset(&action, 0, sizeof(action));
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    action.sa_handler = OnStuck;
-    sigaction(SIGALRM, &action, nullptr);
-}
-
-int Fail(const std::string& message)
-{
-    std::fprintf(stderr, "needlecast: %s\n", message.c_str());
-    return 1;
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    next->tv_nsec += FRAME_NS;
+    if (next->tv_nsec >= 1000000000L)
+    {
+        next->tv_nsec -= 1000000000L;
+        next->tv_sec += 1;
+    }
+    const long long late_ns = (now.tv_sec - next->tv_sec) * 1000000000LL + (now.tv_nsec - next->tv_nsec);
+    if (late_ns >= FRAME_NS)
+        *next = now;
+    if (late_ns >= 0)
+        return;
+    // A stop wakes it early; the loop then ends.
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, next, nullptr);
 }
 
 // The frame's drawing: the scene and its estimate, and the frame rate when asked for.
@@ -162,10 +152,12 @@ struct Loop
 
 int main(int argc, char** argv)
 {
+    // Before anything else: a daemon may stop the hack while it is still starting.
+    CatchStopSignals();
     SaverOptions options;
     std::string error;
     if (!ParseSaverOptions(argc, argv, &options, &error))
-        return Fail(error);
+        return Fail(PROGRAM, error, 1);
     if (options.help || options.version)
     {
         std::fputs(options.help ? SAVER_USAGE : "needlecast " NEEDLECAST_VERSION "\n", stdout);
@@ -184,7 +176,7 @@ int main(int argc, char** argv)
         {
             unsigned long id = 0;
             if (!ParseWindowId(named, &id))
-                return Fail("bad window id " + Quoted(named) + " in XSCREENSAVER_WINDOW");
+                return Fail(PROGRAM, "bad window id " + Quoted(named) + " in XSCREENSAVER_WINDOW", 1);
             adopt = id;
         }
     }
@@ -192,8 +184,7 @@ int main(int argc, char** argv)
     Target target;
     Display* display = OpenTarget(options, adopt, &target, &error);
     if (display == nullptr)
-        return Fail(error);
-    CatchSignals();
+        return Fail(PROGRAM, error, 1);
 
     PlatformDevice device;
     device.logical_dpi_y = DpiFromResources(XResourceManagerString(display));
@@ -205,6 +196,9 @@ int main(int argc, char** argv)
     if (options.mode == X11Mode::FullScreen)
         loop.SavePointer();
 
+    FramesRun();
+    timespec next;
+    clock_gettime(CLOCK_MONOTONIC, &next);
     while (!loop.done && !StopSignal && !WindowLost())
     {
         while (!loop.done && XPending(display) > 0)
@@ -217,8 +211,13 @@ int main(int argc, char** argv)
             break;
         RunFrame(DrawFrame);
         glXSwapBuffers(display, target.window);
+        if (!target.swap_interval)
+            HoldFrameRate(&next);
     }
     TraceRunEnd();
+    if (options.fps)
+        std::fprintf(stderr, "needlecast: %.1f fps, %d needles in flight\n", CTimer::SampleFrameRate,
+                     CRender::CountSticks());
 
     if (WindowLost())
     {
