@@ -101,12 +101,12 @@ inline bool ParseRounds(int argc, char** argv, const char* program, int* rounds,
         if (target == nullptr || end == argv[i + 1] || *end != '\0' || value < lowest || value > 10000)
         {
             if (target == nullptr)
-                std::fprintf(stderr, "%s: unknown argument %s\n", program, QuoteForMessage(argv[i], '"').c_str());
+                std::fprintf(stderr, "%s: unknown argument %s\n", program, Quoted(argv[i]).c_str());
             else if (i + 1 >= argc)
                 std::fprintf(stderr, "%s: %s needs a number\n", program, argv[i]);
             else
                 std::fprintf(stderr, "%s: %s must be a whole number from %ld to 10000, not %s\n", program, argv[i],
-                             lowest, QuoteForMessage(argv[i + 1], '"').c_str());
+                             lowest, Quoted(argv[i + 1]).c_str());
             std::fprintf(stderr, "usage: %s [--rounds N] [--frames N]\n", program);
             return false;
         }

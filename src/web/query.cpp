@@ -62,7 +62,7 @@ bool ParseWebQuery(const char* query, WebOptions* options, std::string* error)
         {
             if (value != "" && value != "0" && value != "1")
             {
-                *error = "fps: expected nothing, 0 or 1, got " + QuoteForMessage(value.c_str(), '\'');
+                *error = "fps: expected nothing, 0 or 1, got " + Quoted(value.c_str());
                 return false;
             }
             options->fps = value != "0";
@@ -74,7 +74,7 @@ bool ParseWebQuery(const char* query, WebOptions* options, std::string* error)
         }
         else
         {
-            *error = "unknown option " + QuoteForMessage(name.c_str(), '\'');
+            *error = "unknown option " + Quoted(name.c_str());
             return false;
         }
     }

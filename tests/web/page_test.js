@@ -188,14 +188,14 @@ async function hiddenTab(browser, origin) {
 // One line on the page for a bad option (and nothing run), or where WebGL is missing.
 async function messages(browser, origin) {
   const table = [
-    ['?seed=abc', "needlecast: seed: expected a whole number from 0 to 4294967295, got 'abc'"],
-    ['?seed=1&frames=0&interval=0.02', "needlecast: frames: expected a whole number from 1 to 4294967295, got '0'"],
-    ['?interval=-1&frames=5', "needlecast: interval: expected a positive number of seconds, got '-1'"],
-    ['?seed=4294967296', "needlecast: seed: expected a whole number from 0 to 4294967295, got '4294967296'"],
-    ['?seed=7%00x', "needlecast: seed: expected a whole number from 0 to 4294967295, got '7%00x'"],
-    ['?fps=2', "needlecast: fps: expected nothing, 0 or 1, got '2'"],
-    ['?colour=red%0A', "needlecast: unknown option 'colour'"],
-    ['?size=10x10', "needlecast: unknown option 'size'"],
+    ['?seed=abc', 'needlecast: seed: expected a whole number from 0 to 4294967295, got "abc"'],
+    ['?seed=1&frames=0&interval=0.02', 'needlecast: frames: expected a whole number from 1 to 4294967295, got "0"'],
+    ['?interval=-1&frames=5', 'needlecast: interval: expected a positive number of seconds, got "-1"'],
+    ['?seed=4294967296', 'needlecast: seed: expected a whole number from 0 to 4294967295, got "4294967296"'],
+    ['?seed=7%00x', 'needlecast: seed: expected a whole number from 0 to 4294967295, got "7%00x"'],
+    ['?fps=2', 'needlecast: fps: expected nothing, 0 or 1, got "2"'],
+    ['?colour=red%0A', 'needlecast: unknown option "colour"'],
+    ['?size=10x10', 'needlecast: unknown option "size"'],
   ];
   for (const [query, expected] of table) {
     const {page, state} = await open(browser, origin, query);
