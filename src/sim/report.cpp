@@ -12,9 +12,24 @@
 #include <io.h>
 #define isatty _isatty
 #define fileno _fileno
+#elif defined(__EMSCRIPTEN__)
+#include <emscripten.h>
 #else
 #include <unistd.h>
 #endif
+
+namespace
+{
+bool StderrIsTerminal()
+{
+#ifdef __EMSCRIPTEN__
+    // Under node every standard stream reads as a terminal to the program; node itself knows.
+    return EM_ASM_INT({ return typeof process !== 'undefined' && process.stderr && process.stderr.isTTY ? 1 : 0; }) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+} // namespace
 
 double StandardError(unsigned long long n, unsigned long long c)
 {
@@ -59,7 +74,7 @@ void CCsvTable::Frame(uint32_t frame, bool last, unsigned long long n, unsigned 
 }
 
 CProgress::CProgress(uint32_t frames, bool wanted)
-    : frames_(frames), enabled_(wanted && isatty(fileno(stderr))), start_(std::chrono::steady_clock::now()),
+    : frames_(frames), enabled_(wanted && StderrIsTerminal()), start_(std::chrono::steady_clock::now()),
       last_(start_)
 {
 }
