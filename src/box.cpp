@@ -7,8 +7,6 @@
 #include "look.h"
 #include "stick.h"
 
-#include <cmath>
-
 void DrawBox(float size_x, float size_y, float size_z, int mode)
 {
     const GLfloat half[3] = {size_x / 2, size_y / 2, size_z / 2};
@@ -34,18 +32,16 @@ void CStick::Draw() const
     glTranslated(Position.x, Position.y, Position.z);
     glRotated(RotationAngle, RotationAxis.x, RotationAxis.y, RotationAxis.z);
 
-    // Black at the far plane, full colour at the eye.
-    const double fade = 1.0 - std::fabs(Position.z / FAR_PLANE);
-    glColor3f(static_cast<GLfloat>(fade * Color.x), static_cast<GLfloat>(fade * Color.y),
-              static_cast<GLfloat>(fade * Color.z));
+    const CVector3 color = DrawnColor();
+    glColor3f(static_cast<GLfloat>(color.x), static_cast<GLfloat>(color.y), static_cast<GLfloat>(color.z));
 
     DrawBox(static_cast<float>(Size.x), static_cast<float>(Size.y), static_cast<float>(Size.z), PrimitiveMode);
 }
 
 void CGrid::Draw()
 {
-    // An integer counter: the rows are the whole numbers -20..20, each exact as a double.
-    for (int row = -20; row <= 20; ++row)
+    // An integer counter: the rows are whole numbers, each exact as a double.
+    for (int row = -LastRow; row <= LastRow; ++row)
     {
         const double y = row;
         glLoadIdentity();

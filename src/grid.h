@@ -9,8 +9,11 @@ public:
     // Sets every member: the pane's start, and its reset.
     static void Init();
     static void Update(double time_interval_s);
-    // Draws the 41 lines: the renderer's half, in box.cpp.
+    // Draws the lines: the renderer's half, in box.cpp.
     static void Draw();
+
+    // One line on every whole row from -LastRow to LastRow.
+    static constexpr int LastRow = 20;
 
     static CVector3 Color;
     static CVector3 LineSize;

@@ -122,6 +122,14 @@ bool CStick::IsCrossing() const
     return base != std::floor(Position.y - h);
 }
 
+CVector3 CStick::DrawnColor() const
+{
+    const double fade = 1.0 - std::fabs(Position.z / FAR_PLANE);
+    CVector3 drawn;
+    drawn.Set(fade * Color.x, fade * Color.y, fade * Color.z);
+    return drawn;
+}
+
 bool CStick::IsDead() const
 {
     if (Position.z > Size.z)

@@ -19,8 +19,10 @@ public:
 
     void Update(double time_interval_s);
     bool IsDead() const;
-    // Draws the needle with its depth fade: the renderer's half, in box.cpp.
+    // Draws the needle in DrawnColor: the renderer's half, in box.cpp.
     void Draw() const;
+    // The colour both renderers draw it in: black at the far plane, full colour at the eye.
+    CVector3 DrawnColor() const;
 
     // Internal steps of Update, open for the tests.
     void CollisionTest();

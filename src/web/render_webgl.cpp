@@ -20,7 +20,7 @@ const double DEGREES = 3.14159265358979323846 / 180.0;
 
 // Per instance: translation, the rotation's three columns, the box's size, its colour.
 const int INSTANCE_FLOATS = 18;
-const int PANE_LINES = 41;
+const int PANE_LINES = 2 * CGrid::LastRow + 1;
 
 const char* const VERTEX_SHADER = R"(#version 300 es
 layout(location = 0) in vec3 corner;
@@ -204,15 +204,10 @@ void WebGLDraw()
             continue;
         float rotation[9];
         RotationColumns(stick->RotationAngle, stick->RotationAxis, rotation);
-        // Black at the far plane, full colour at the eye, as the desktop renderer fades it.
-        const double fade = 1.0 - std::fabs(stick->Position.z / FAR_PLANE);
-        CVector3 color;
-        color.Set(static_cast<float>(fade * stick->Color.x), static_cast<float>(fade * stick->Color.y),
-                  static_cast<float>(fade * stick->Color.z));
-        AddInstance(stick->Position, rotation, stick->Size, color);
+        AddInstance(stick->Position, rotation, stick->Size, stick->DrawnColor());
     }
     const float upright[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    for (int row = -20; row <= 20; ++row)
+    for (int row = -CGrid::LastRow; row <= CGrid::LastRow; ++row)
     {
         CVector3 at;
         at.Set(0.0, row, CGrid::Position.z);
