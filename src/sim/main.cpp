@@ -6,7 +6,6 @@
 #include "digest.h"
 #include "render.h"
 #include "stick.h"
-#include "utility/clock.h"
 #include "utility/text.h"
 #include "version.h"
 
@@ -18,7 +17,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <string>
 
@@ -67,18 +65,15 @@ int main(int argc, char** argv)
                         ": pictures are drawn by the Linux build only", 2);
 #endif
 
-    const uint32_t seed = options.seed_given ? options.seed : static_cast<uint32_t>(std::time(nullptr));
+    const uint32_t seed = StartSimRun(options);
     const int64_t ticks = IntervalTicks(options.interval_s);
-    ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
-    StartExperiment(seed);
 
     // The seed first, so that a run with the default seed can be repeated.
     std::printf("seed=%u\n", seed);
     CProgress progress(options.frames, !options.quiet);
     for (uint32_t frame = 1; frame <= options.frames; ++frame)
     {
-        ClockAdvance(ticks);
-        RunFrame(nullptr);
+        StepSimRun(ticks);
         const unsigned long long n = CStick::SticksTested, c = CStick::SticksCrossing;
         if (!options.csv_path.empty())
             table.Frame(frame, frame == options.frames, n, c);
@@ -98,7 +93,7 @@ int main(int argc, char** argv)
 
     // Taken before the picture: closing the renderer empties the table.
     const std::string summary = SummaryLine(options.frames);
-    const uint64_t digest = ExperimentDigest();
+    const uint64_t digest = options.digest ? ExperimentDigest() : 0;
     if (!options.csv_path.empty() && !table.Commit(&error))
         return Fail(PROGRAM, error, 2);
 #ifdef NEEDLECAST_OFFSCREEN

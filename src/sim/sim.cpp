@@ -3,6 +3,7 @@
 
 #include "render.h"
 #include "stick.h"
+#include "utility/clock.h"
 #include "utility/text.h"
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <limits>
 
 const char* const SIM_USAGE =
@@ -76,6 +78,20 @@ bool ParseSize(const char* text, int* width, int* height)
     return true;
 }
 } // namespace
+
+uint32_t StartSimRun(const SimOptions& options)
+{
+    const uint32_t seed = options.seed_given ? options.seed : static_cast<uint32_t>(std::time(nullptr));
+    ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
+    StartExperiment(seed);
+    return seed;
+}
+
+void StepSimRun(int64_t ticks)
+{
+    ClockAdvance(ticks);
+    RunFrame(nullptr);
+}
 
 int64_t IntervalTicks(double interval_s)
 {

@@ -39,6 +39,13 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
 // The interval as whole ticks of the synthetic clock: round(interval_s * 10^9).
 int64_t IntervalTicks(double interval_s);
 
+// The start of needlecast-sim's run (the page's test mode makes the same): the seed given or
+// the time in seconds, the synthetic clock at 0, the experiment started. Returns the seed.
+uint32_t StartSimRun(const SimOptions& options);
+
+// One frame of that run: the synthetic clock moved on by ticks, then the frame, undrawn.
+void StepSimRun(int64_t ticks);
+
 // "frames=... needles=... target=... n=... c=..." for the frames run so far.
 std::string SummaryLine(uint32_t frames);
 

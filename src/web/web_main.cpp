@@ -46,22 +46,18 @@ EMSCRIPTEN_KEEPALIVE const char* needlecast_start(const char* query, const char*
     if (!WebGLInit(canvas_selector))
         return (Text = "this page draws with WebGL 2, which this browser lacks or has switched off").c_str();
     Text.clear();
-    const uint32_t seed = Options.run.seed_given ? Options.run.seed : static_cast<uint32_t>(std::time(nullptr));
     if (!Options.test_mode)
     {
-        StartExperiment(seed); // on the system counter, the clock layer's own
+        // On the system counter, the clock layer's own.
+        StartExperiment(Options.run.seed_given ? Options.run.seed : static_cast<uint32_t>(std::time(nullptr)));
         return "";
     }
 
     // needlecast-sim's run, line for line.
-    ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
-    StartExperiment(seed);
+    const uint32_t seed = StartSimRun(Options.run);
     const int64_t ticks = IntervalTicks(Options.run.interval_s);
     for (uint32_t frame = 1; frame <= Options.run.frames; ++frame)
-    {
-        ClockAdvance(ticks);
-        RunFrame(nullptr);
-    }
+        StepSimRun(ticks);
     Text = "seed=" + std::to_string(seed) + "\n" + ChanceLine(CStick::SticksTested, CStick::SticksCrossing) + "\n" +
            SummaryLine(Options.run.frames) + "\n" + EstimateLine() + "\n";
     return "";
