@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <vector>
@@ -95,17 +94,16 @@ inline bool ParseRounds(int argc, char** argv, const char* program, int* rounds,
     {
         const bool is_rounds = std::strcmp(argv[i], "--rounds") == 0;
         int* target = is_rounds ? rounds : std::strcmp(argv[i], "--frames") == 0 ? frames : nullptr;
-        const long lowest = is_rounds ? 15 : 1;
-        char* end = nullptr;
-        const long value = (target != nullptr && i + 1 < argc) ? std::strtol(argv[i + 1], &end, 10) : 0;
-        if (target == nullptr || end == argv[i + 1] || *end != '\0' || value < lowest || value > 10000)
+        const unsigned long long lowest = is_rounds ? 15 : 1;
+        unsigned long long value = 0;
+        if (target == nullptr || i + 1 >= argc || !ParseUnsigned(argv[i + 1], false, 10000, &value) || value < lowest)
         {
             if (target == nullptr)
                 std::fprintf(stderr, "%s: unknown argument %s\n", program, Quoted(argv[i]).c_str());
             else if (i + 1 >= argc)
                 std::fprintf(stderr, "%s: %s needs a number\n", program, argv[i]);
             else
-                std::fprintf(stderr, "%s: %s must be a whole number from %ld to 10000, not %s\n", program, argv[i],
+                std::fprintf(stderr, "%s: %s must be a whole number from %llu to 10000, not %s\n", program, argv[i],
                              lowest, Quoted(argv[i + 1]).c_str());
             std::fprintf(stderr, "usage: %s [--rounds N] [--frames N]\n", program);
             return false;

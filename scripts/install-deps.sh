@@ -18,13 +18,14 @@ packages=(
   libcairo2-dev:arm64
   emscripten chromium
 )
-apt_get() { $SUDO apt-get -o DPkg::Lock::Timeout=900 "$@"; }
 
 if [ "$(id -u)" -ne 0 ]; then
   SUDO=sudo
 else
   SUDO=
 fi
+# Another apt-get at work is waited for, not failed on.
+apt_get() { $SUDO apt-get -o DPkg::Lock::Timeout=900 "$@"; }
 
 # wine32 comes from the i386 archive, the arm64 build's libraries from the arm64 one.
 for foreign in i386 arm64; do

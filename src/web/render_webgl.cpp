@@ -118,9 +118,14 @@ void AddInstance(const CVector3& at, const float* rotation, const CVector3& size
 }
 } // namespace
 
+double HalfViewTangent()
+{
+    return std::tan(FIELD_OF_VIEW * 0.5 * DEGREES);
+}
+
 void PerspectiveMatrix(double aspect, float (&matrix)[16])
 {
-    const double f = 1.0 / std::tan(FIELD_OF_VIEW * 0.5 * DEGREES);
+    const double f = 1.0 / HalfViewTangent();
     const double depth = NEAR_PLANE - FAR_PLANE;
     const double m[16] = {f / aspect, 0, 0, 0, 0, f, 0, 0, 0, 0, (FAR_PLANE + NEAR_PLANE) / depth, -1,
                           0,          0, 2 * FAR_PLANE * NEAR_PLANE / depth, 0};

@@ -12,6 +12,9 @@ void WebGLResize(int width, int height);
 // Clears and draws every needle and the pane's lines. (The page draws the overlay text.)
 void WebGLDraw();
 
+// tan(FIELD_OF_VIEW / 2): how far up the view reaches at one unit in front of the eye.
+double HalfViewTangent();
+
 // The projection's column-major 4x4 matrix for a width / height aspect: gluPerspective with
 // look.h's view, the camera at the origin looking along -z.
 void PerspectiveMatrix(double aspect, float (&matrix)[16]);

@@ -13,7 +13,6 @@
 
 #include <emscripten.h>
 
-#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -114,14 +113,14 @@ EMSCRIPTEN_KEEPALIVE const char* needlecast_overlay_text(int line)
 // a nominal point on the plane one unit in front of the eye.
 EMSCRIPTEN_KEEPALIVE double needlecast_text_left(double text_width)
 {
-    const double t = std::tan(FIELD_OF_VIEW * 0.5 * 3.14159265358979323846 / 180.0);
+    const double t = HalfViewTangent();
     const double aspect = static_cast<double>(Width) / Height;
     return Width * 0.5 - text_width / (4.0 * t * aspect);
 }
 
 EMSCRIPTEN_KEEPALIVE double needlecast_text_baseline()
 {
-    const double t = std::tan(FIELD_OF_VIEW * 0.5 * 3.14159265358979323846 / 180.0);
+    const double t = HalfViewTangent();
     return Height - (1.0 + (TEXT_ROW - 0.5) * -0.75 / t) * 0.5 * Height;
 }
 
