@@ -15,32 +15,30 @@ OTHER_SIMS := linux-asan=$(CURDIR)/build/linux-asan/needlecast-sim;$\
 deps:
 	bash scripts/install-deps.sh
 
+# $(call cmake_build,PRESET[,TARGETS[,CACHE SETTINGS]]): configures the preset and builds it,
+# or only the targets named.
+cmake_build = cmake --preset $(1) $(3) >/dev/null && cmake --build --preset $(1) -j $(JOBS) $(if $(2),--target $(2))
+
 build-linux:
-	cmake --preset linux -DNEEDLECAST_OTHER_SIMS="$(OTHER_SIMS)" >/dev/null
-	cmake --build --preset linux -j $(JOBS)
+	$(call cmake_build,linux,,-DNEEDLECAST_OTHER_SIMS="$(OTHER_SIMS)")
 
 build-asan:
-	cmake --preset linux-asan >/dev/null
-	cmake --build --preset linux-asan -j $(JOBS)
+	$(call cmake_build,linux-asan)
 
 build-win32:
-	cmake --preset win32 >/dev/null
-	cmake --build --preset win32 -j $(JOBS)
+	$(call cmake_build,win32)
 
 build-win64:
-	cmake --preset win64 >/dev/null
-	cmake --build --preset win64 -j $(JOBS)
+	$(call cmake_build,win64)
 
 # 64-bit ARM Linux, cross-built; its tests run under qemu.
 build-arm64:
-	cmake --preset linux-arm64 >/dev/null
-	cmake --build --preset linux-arm64 -j $(JOBS)
+	$(call cmake_build,linux-arm64)
 
 # The browser's build: the page (index.html, needlecast.js, needlecast.wasm in build/web/page),
 # and the core's tests and needlecast-sim for node.
 build-web:
-	cmake --preset web >/dev/null
-	cmake --build --preset web -j $(JOBS)
+	$(call cmake_build,web)
 
 web: deps build-web
 
@@ -71,8 +69,7 @@ run-web: web
 
 # Ten simulated minutes of the experiment, with a progress line every simulated minute.
 sim: deps
-	cmake --preset linux >/dev/null
-	cmake --build --preset linux -j $(JOBS) --target needlecast-sim
+	$(call cmake_build,linux,needlecast-sim)
 	./build/linux/needlecast-sim --frames 36000 --every 3600
 
 # Every suite: both Windows builds under Wine, the sanitizer build, the arm64 build under
@@ -100,27 +97,22 @@ lint: deps
 # BENCH_SAVER_SECONDS each; the long runs stay behind bench-long and bench/sim_day.sh.
 BENCH_SAVER_SECONDS ?= 60
 bench: deps
-	cmake --preset linux >/dev/null
-	cmake --build --preset linux -j $(JOBS) --target bench_update bench_draw needlecast needlecast-sim
-	cmake --preset win64-trace >/dev/null
-	cmake --build --preset win64-trace -j $(JOBS) --target needlecast
+	$(call cmake_build,linux,bench_update bench_draw needlecast needlecast-sim)
+	$(call cmake_build,win64-trace,needlecast)
 	[ ! -d build/web ] || ctest --preset web -R web_test_tools >/dev/null
 	bench/table.sh build/linux $(BENCH_SAVER_SECONDS)
 
 # The page's time per frame at 2000 needles in headless Chromium, beside the native renderer's.
 bench-web: deps build-web
-	cmake --preset linux >/dev/null
-	cmake --build --preset linux -j $(JOBS) --target bench_draw
+	$(call cmake_build,linux,bench_draw)
 	ctest --preset web -R web_test_tools >/dev/null
 	bash bench/web_frame.sh
 
 # The traced builds of the long runs: debug builds at -O2 that trace and stop at the first
 # frame that leaves a GL error, natively and for 64-bit Windows (with the working-set sampler).
 build-trace: deps
-	cmake --preset linux-trace >/dev/null
-	cmake --build --preset linux-trace -j $(JOBS) --target needlecast
-	cmake --preset win64-trace >/dev/null
-	cmake --build --preset win64-trace -j $(JOBS) --target needlecast working_set
+	$(call cmake_build,linux-trace,needlecast)
+	$(call cmake_build,win64-trace,needlecast working_set)
 
 # The traced 64-bit saver under Wine for a minute at 1920x1080, with its frame rates.
 bench-wine: build-trace
