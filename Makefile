@@ -1,6 +1,6 @@
 # Needlecast: `make run` runs the main job, `make test` runs every test. Both install
 # the Debian packages they need first.
-.PHONY: run run-windows run-web web sim test lint package bench-wine bench-long deps build build-linux build-asan \
+.PHONY: run run-windows run-web web sim test lint package bench-wine bench-long deps test-deps build build-linux build-asan \
   build-win32 build-win64 build-arm64 build-web build-trace bench bench-web bench-cpu fuzz clean
 
 JOBS ?= $(shell nproc)
@@ -12,32 +12,37 @@ OTHER_SIMS := linux-asan=$(CURDIR)/build/linux-asan/needlecast-sim;$\
   linux-arm64=/usr/bin/qemu-aarch64 -L / $(CURDIR)/build/linux-arm64/needlecast-sim;$\
   web=/usr/bin/node --no-experimental-fetch $(CURDIR)/build/web/needlecast-sim.js
 
+# Every target that builds or runs depends on deps, so that under make -j nothing starts
+# before the packages are there; test-deps adds the browser tests' tools from npm.
 deps:
 	bash scripts/install-deps.sh
+
+test-deps: deps
+	bash scripts/install-test-tools.sh
 
 # $(call cmake_build,PRESET[,TARGETS[,CACHE SETTINGS]]): configures the preset and builds it,
 # or only the targets named.
 cmake_build = cmake --preset $(1) $(3) >/dev/null && cmake --build --preset $(1) -j $(JOBS) $(if $(2),--target $(2))
 
-build-linux:
+build-linux: deps
 	$(call cmake_build,linux,,-DNEEDLECAST_OTHER_SIMS="$(OTHER_SIMS)")
 
-build-asan:
+build-asan: deps
 	$(call cmake_build,linux-asan)
 
-build-win32:
+build-win32: deps
 	$(call cmake_build,win32)
 
-build-win64:
+build-win64: deps
 	$(call cmake_build,win64)
 
 # 64-bit ARM Linux, cross-built; its tests run under qemu.
-build-arm64:
+build-arm64: deps
 	$(call cmake_build,linux-arm64)
 
 # The browser's build: the page (index.html, needlecast.js, needlecast.wasm in build/web/page),
 # and the core's tests and needlecast-sim for node.
-build-web:
+build-web: deps
 	$(call cmake_build,web)
 
 web: deps build-web
@@ -75,7 +80,7 @@ sim: deps
 # Every suite: both Windows builds under Wine, the sanitizer build, the arm64 build under
 # qemu, the browser's build (node and headless Chromium), then the native build (which also
 # compares every build's runs).
-test: deps build
+test: test-deps build
 	scripts/wine-prefix
 	@status=0; \
 	for preset in win32 win64 linux-asan linux-arm64 web linux; do \
@@ -96,16 +101,14 @@ lint: deps
 # written as build/linux/bench/results.csv for a diff between two commits. The savers run
 # BENCH_SAVER_SECONDS each; the long runs stay behind bench-long and bench/sim_day.sh.
 BENCH_SAVER_SECONDS ?= 60
-bench: deps
+bench: test-deps
 	$(call cmake_build,linux,bench_update bench_draw needlecast needlecast-sim)
 	$(call cmake_build,win64-trace,needlecast)
-	[ ! -d build/web ] || ctest --preset web -R web_test_tools >/dev/null
 	bench/table.sh build/linux $(BENCH_SAVER_SECONDS)
 
 # The page's time per frame at 2000 needles in headless Chromium, beside the native renderer's.
-bench-web: deps build-web
+bench-web: test-deps build-web
 	$(call cmake_build,linux,bench_draw)
-	ctest --preset web -R web_test_tools >/dev/null
 	bash bench/web_frame.sh
 
 # The traced builds of the long runs: debug builds at -O2 that trace and stop at the first

@@ -66,7 +66,7 @@ if [ -x "$build/needlecast-sim" ]; then
   fi
   cat "$work/sim" >&2
 fi
-if [ -d "$root/build/web/npm/node_modules" ] && [ -x "$build/bench/bench_draw" ]; then
+if [ -d "$root/build/npm/node_modules" ] && [ -x "$build/bench/bench_draw" ]; then
   measure web bash "$root/bench/web_frame.sh"
 fi
 

@@ -7,4 +7,4 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 echo "== native: bench_draw (CRender::Draw through Mesa, off screen)"
 "$root/build/linux/bench/bench_draw" | grep -E '^bench_draw|frame time'
 echo "== browser: the page's WebGL renderer"
-NODE_PATH=$root/build/web/npm/node_modules node "$root/bench/web_frame.js" "$root/build/web/page"
+NODE_PATH=$root/build/npm/node_modules node "$root/bench/web_frame.js" "$root/build/web/page"

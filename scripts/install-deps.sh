@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only those missing.
+# Runs as root, or as a user with sudo; every failure ends with one line naming the step.
 set -euo pipefail
 
 packages=(
@@ -12,48 +13,108 @@ packages=(
   libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev libcairo2-dev
   xvfb xdotool x11-apps x11-utils imagemagick nsis icoutils zip unzip
   dpkg-dev lintian desktop-file-utils python3 xscreensaver xscreensaver-gl mate-screensaver dbus-x11
+  procps
   g++-aarch64-linux-gnu qemu-user qemu-user-binfmt
   libgl-dev:arm64 libglu1-mesa-dev:arm64 libegl-dev:arm64 libegl-mesa0:arm64 libgl1-mesa-dri:arm64
   libglx-mesa0:arm64 libx11-dev:arm64 libfreetype-dev:arm64 libfontconfig-dev:arm64 libpng-dev:arm64
   libcairo2-dev:arm64
   emscripten chromium
 )
+# Debian's npm conflicts with a node from elsewhere, which brings its own npm: it is asked for
+# only where there is none.
+command -v npm >/dev/null || packages+=(npm)
 
-if [ "$(id -u)" -ne 0 ]; then
-  SUDO=sudo
+RETRY="then run 'make deps' again"
+fail() {
+  echo "install-deps: $1; $RETRY" >&2
+  exit 1
+}
+trap 'echo "install-deps: \"$BASH_COMMAND\" failed (line $LINENO); $RETRY" >&2' ERR
+
+native=$(dpkg --print-architecture)
+
+# The packages of the list not installed in their architecture (native where the name has
+# none; an arch-independent package counts for every one), from one reading of dpkg's database.
+list_missing() {
+  local db
+  db=$(dpkg-query -W -f='${Package} ${Architecture} ${Version} ${db:Status-Abbrev}\n') ||
+    fail "dpkg-query cannot read dpkg's database"
+  printf '%s\n' "${packages[@]}" | awk -v native="$native" -v db="$db" '
+    BEGIN {
+      n = split(db, lines, "\n")
+      for (i = 1; i <= n; ++i) {
+        split(lines[i], f, " ")
+        if (substr(f[4], 2, 1) == "i") have[f[1] ":" f[2]] = 1
+      }
+    }
+    {
+      name = $0; arch = native
+      if (index(name, ":")) { arch = substr(name, index(name, ":") + 1); name = substr(name, 1, index(name, ":") - 1) }
+      if (!have[name ":" arch] && !have[name ":all"]) print $0
+    }'
+}
+
+# (A function's exit inside $(...) ends only that subshell: its status is taken here.)
+missing_text=$(list_missing) || exit 1
+[ -n "$missing_text" ] || exit 0
+mapfile -t missing <<<"$missing_text"
+echo "install-deps: missing ${#missing[@]} of ${#packages[@]} packages: ${missing[*]}" >&2
+
+if [ "$(id -u)" -eq 0 ]; then
+  as_root() { "$@"; }
+elif command -v sudo >/dev/null; then
+  # sudo resets the environment; env carries debconf's setting through.
+  as_root() { sudo env DEBIAN_FRONTEND=noninteractive "$@"; }
 else
-  SUDO=
+  fail "packages are missing and installing them needs root: run it as root or install sudo"
 fi
-# Another apt-get at work is waited for, not failed on.
-apt_get() { $SUDO apt-get -o DPkg::Lock::Timeout=900 "$@"; }
+export DEBIAN_FRONTEND=noninteractive
+apt_get() { as_root apt-get -o DPkg::Lock::Timeout=900 "$@"; }
+
+# An interrupted dpkg run makes every apt-get refuse until it is finished.
+updates=${DPKG_ADMINDIR:-/var/lib/dpkg}/updates
+if [ -n "$(ls -A "$updates" 2>/dev/null)" ] || [ -n "$(dpkg --audit 2>/dev/null)" ]; then
+  echo "install-deps: finishing an interrupted dpkg run (dpkg --configure -a)" >&2
+  as_root dpkg --configure -a || fail "dpkg --configure -a failed (exit $?)"
+fi
 
 # wine32 comes from the i386 archive, the arm64 build's libraries from the arm64 one.
 for foreign in i386 arm64; do
-  dpkg --print-foreign-architectures | grep -qx "$foreign" || $SUDO dpkg --add-architecture "$foreign"
+  dpkg --print-foreign-architectures | grep -qx "$foreign" ||
+    as_root dpkg --add-architecture "$foreign" || fail "dpkg --add-architecture $foreign failed"
 done
 
-missing=()
-for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-  case "$status" in
-    *"install ok installed"*) ;;
-    *) missing+=("$p") ;;
-  esac
-done
+apt_get update -q || fail "apt-get update failed (exit $?): check the network and the apt sources"
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-
-export DEBIAN_FRONTEND=noninteractive
-apt_get update -q
 # The copies of a Multi-Arch: same library in two architectures must have one version. Where
 # the archive has moved past an installed copy, the copy being added comes at the new version,
-# so the installed one is upgraded in the same call.
-while read -r name arch version; do
-  missing+=($(dpkg-query -W -f='${db:Status-Abbrev} ${Architecture} ${Version}\n' "$name" 2>/dev/null |
-    awk -v name="$name" -v arch="$arch" -v version="$version" '$1 == "ii" && $2 != arch && $3 != version { print name ":" $2 }'))
-done < <(apt_get install -s -q --no-install-recommends "${missing[@]}" |
-  sed -n 's/^Inst \([^ :]*\):\([a-z0-9]*\) (\([^ ]*\) .*/\1 \2 \3/p')
-echo "Installing: ${missing[*]}"
-apt_get install -y -q --no-install-recommends "${missing[@]}"
+# so the installed one is upgraded in the same call. apt's plan names a package
+# "Inst NAME[:ARCH] [OLD] (NEW SOURCES [ARCH])", without the ":ARCH" for the native one.
+plan=$(apt-get install -s -q --no-install-recommends "${missing[@]}" 2>&1) ||
+  fail "apt-get cannot plan the install: $(printf '%s\n' "$plan" | grep -m 1 '^E:' || printf '%s\n' "$plan" | tail -n 1)"
+db=$(dpkg-query -W -f='${Package} ${Architecture} ${Version} ${db:Status-Abbrev}\n') ||
+  fail "dpkg-query cannot read dpkg's database"
+mapfile -t upgrades < <(printf '%s\n' "$plan" |
+  sed -En 's/^Inst ([^ :]+)(:[a-z0-9]+)? (\[[^]]*\] )?\(([^ ]+) [^[]*\[([a-z0-9]+)\]\).*/\1 \5 \4/p' |
+  awk -v db="$db" '
+    BEGIN {
+      n = split(db, lines, "\n")
+      for (i = 1; i <= n; ++i) {
+        split(lines[i], f, " ")
+        if (substr(f[4], 2, 1) == "i" && f[2] != "all") copies[f[1]] = copies[f[1]] " " f[2] "=" f[3]
+      }
+    }
+    $2 != "all" {
+      k = split(copies[$1], c, " ")
+      for (i = 1; i <= k; ++i) {
+        split(c[i], av, "=")
+        if (av[1] != $2 && av[2] != $3) print $1 ":" av[1]
+      }
+    }' | sort -u)
+
+echo "install-deps: installing ${missing[*]} ${upgrades[*]}" >&2
+apt_get install -y -q --no-install-recommends "${missing[@]}" "${upgrades[@]}" ||
+  fail "apt-get install failed (exit $?): see apt's message above"
+
+still=$(list_missing) || exit 1
+[ -z "$still" ] || fail "apt-get reported success but these are still not installed: $(echo $still)"
