@@ -3,8 +3,9 @@
 #include "sim/plot.h"
 
 #include "render.h"
-#include "utility/output.h"
+#include "sim/chart_look.h"
 #include "sim/report.h"
+#include "utility/output.h"
 
 #include <cairo.h>
 
@@ -64,7 +65,7 @@ double Step(double span)
 
 void DrawAxes(cairo_t* cr, const Frame& f, double font)
 {
-    Colour(cr, 0x000000);
+    Colour(cr, CHART_INK);
     cairo_set_line_width(cr, 1.0);
     cairo_rectangle(cr, f.left - 0.5, f.top - 0.5, f.right - f.left + 1, f.bottom - f.top + 1);
     cairo_stroke(cr);
@@ -114,9 +115,9 @@ void DrawLegend(cairo_t* cr, const Frame& f, double font)
         double alpha, width;
         const char* text;
     } entries[] = {
-        {0x1f4fb4, 1.0, 1.5, "2n / c after each frame"},
-        {0xc00000, 1.0, 1.5, "\u03c0"},
-        {0xf0a030, 0.45, font * 0.8, "\u03c0 \u00b1 2\u03c3(n), \u03c3(n) = \u03c0 \u221a((\u03c0 \u2212 2) / 2n)"},
+        {CHART_ESTIMATE_COLOUR, 1.0, CHART_LINE_WIDTH, "2n / c after each frame"},
+        {CHART_PI_COLOUR, 1.0, CHART_LINE_WIDTH, "\u03c0"},
+        {CHART_BAND_COLOUR, CHART_BAND_ALPHA, font * 0.8, "\u03c0 \u00b1 2\u03c3(n), \u03c3(n) = \u03c0 \u221a((\u03c0 \u2212 2) / 2n)"},
     };
     double widest = 0;
     for (const auto& entry : entries)
@@ -126,7 +127,7 @@ void DrawLegend(cairo_t* cr, const Frame& f, double font)
         widest = std::max(widest, extents.x_advance);
     }
     const double x = f.right - widest - font * 3.4, line = font * 1.5;
-    Colour(cr, 0xffffff, 0.85);
+    Colour(cr, CHART_PAPER, 0.85);
     cairo_rectangle(cr, x - font * 0.6, f.top + font * 0.4, widest + font * 3.6, line * 3 + font * 0.4);
     cairo_fill(cr);
     for (int i = 0; i < 3; ++i)
@@ -137,7 +138,7 @@ void DrawLegend(cairo_t* cr, const Frame& f, double font)
         cairo_move_to(cr, x, y);
         cairo_line_to(cr, x + font * 2, y);
         cairo_stroke(cr);
-        Colour(cr, 0x000000);
+        Colour(cr, CHART_INK);
         Text(cr, entries[i].text, x + font * 2.6, y, 0, 0.5);
     }
 }
@@ -172,7 +173,7 @@ bool CConvergencePlot::Write(const std::string& path, const std::string& title, 
     const double font = std::max(6.0, std::min(width_ / 60.0, height_ / 40.0));
     cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, font);
-    Colour(cr, 0xffffff);
+    Colour(cr, CHART_PAPER);
     cairo_paint(cr);
 
     // From the first crossing to the end; the estimate's range symmetric about pi, wide
@@ -191,16 +192,16 @@ bool CConvergencePlot::Write(const std::string& path, const std::string& title, 
         for (int i = 0; i <= 200; ++i)
         {
             const double n = std::pow(10.0, side > 0 ? f.x0 + (f.x1 - f.x0) * i / 200 : f.x1 - (f.x1 - f.x0) * i / 200);
-            cairo_line_to(cr, f.X(n), f.Y(PI + side * 2 * ChanceSigma(static_cast<unsigned long long>(std::ceil(n)))));
+            cairo_line_to(cr, f.X(n), f.Y(PI + side * CHART_BAND_SIGMAS * ChanceSigma(static_cast<unsigned long long>(std::ceil(n)))));
         }
-    Colour(cr, 0xf0a030, 0.45);
+    Colour(cr, CHART_BAND_COLOUR, CHART_BAND_ALPHA);
     cairo_fill(cr);
-    Colour(cr, 0xc00000);
-    cairo_set_line_width(cr, 1.5);
+    Colour(cr, CHART_PI_COLOUR);
+    cairo_set_line_width(cr, CHART_LINE_WIDTH);
     cairo_move_to(cr, f.left, std::round(f.Y(PI)) + 0.5);
     cairo_line_to(cr, f.right, std::round(f.Y(PI)) + 0.5);
     cairo_stroke(cr);
-    Colour(cr, 0x1f4fb4);
+    Colour(cr, CHART_ESTIMATE_COLOUR);
     for (const auto& point : points_)
         cairo_line_to(cr, f.X(point.first), f.Y(point.second));
     cairo_stroke(cr);
