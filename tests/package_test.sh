@@ -25,6 +25,13 @@ cp "$zip_file" "$setup" "$work/" && sleep 2 && bash "$root/scripts/package.sh" >
 cmp "$work/${zip_file##*/}" "$zip_file" && cmp "$work/${setup##*/}" "$setup"
 check "the zip and the installer built again are the same bytes" $?
 
+# The installer is a 32-bit program, as NSIS makes them.
+if ! "$root/scripts/runs-32bit"; then
+  echo "skipped: the installer under Wine: this machine cannot run 32-bit x86 programs"
+  finish
+  exit
+fi
+
 wine_in() { WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' "$@"; }
 setting() { # a desktop setting in lower case, or (none)
   wine_in wine reg query "$desktop" /v "$1" 2>/dev/null | tr -d '\r' |
