@@ -2,13 +2,7 @@
 // mode against needlecast-sim, the live page, the hidden tab and the one-line messages.
 // Usage: node page_test.js PAGE_DIR NEEDLECAST_SIM
 'use strict';
-let puppeteer;
-try {
-  puppeteer = require('puppeteer-core');
-} catch (e) {
-  console.error("page_test: puppeteer-core is missing: run 'make test-deps'");
-  process.exit(1);
-}
+const puppeteer = (() => { try { return require('puppeteer-core'); } catch (e) { console.error("page_test: puppeteer-core is missing: run 'make test-deps'"); process.exit(1); } })();
 const {execFileSync} = require('child_process');
 const fs = require('fs');
 const http = require('http');
