@@ -11,6 +11,7 @@
 #   BUILD/bench/bench_draw                   draw_ratio= low= high= picture_pixels=
 #   bench/saver_cpu.sh SAVER SECONDS         fps= needles= cpu_s_per_min=   (native, Xvfb)
 #   bench/saver_under_wine.sh SCR SECONDS    fps= needles= cpu_s_per_min=   (Wine, Xvfb)
+#   bench/sim_runs.sh SIM                    j1_runs_per_s= j2_runs_per_s= ratio=
 #   bench/web_frame.sh                       web_frame_ms=                  (where the web build's test tools are)
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -66,6 +67,7 @@ if [ -x "$build/needlecast-sim" ]; then
   fi
   cat "$work/sim" >&2
 fi
+[ -x "$build/needlecast-sim" ] && measure runs bash "$root/bench/sim_runs.sh" "$build/needlecast-sim"
 if [ -d "$root/build/npm/node_modules" ] && [ -x "$build/bench/bench_draw" ]; then
   measure web bash "$root/bench/web_frame.sh"
 fi
@@ -87,6 +89,11 @@ for host in native wine; do
 done
 row "needlecast-sim (216000 frames)" "$(value sim sim_s_per_hour)" "seconds per simulated hour" \
   "3600 s = real time"
+row "needlecast-sim --runs, one worker" "$(value runs j1_runs_per_s)" "runs of 3600 frames per second" \
+  "the two workers' below"
+row "needlecast-sim --runs, two workers" "$(value runs j2_runs_per_s)" "runs of 3600 frames per second" \
+  "twice one worker's = linear"
+row "needlecast-sim --runs: two workers against one" "$(value runs ratio)" "ratio" "$(nproc) = the cores"
 row "web page in headless Chromium" "$(value web web_frame_ms)" "ms per frame (median)" "16.7 ms = 60 Hz"
 row "machine load when the benchmarks began" "$load" "1-minute load average" "$(nproc) = the processor cores"
 

@@ -38,7 +38,36 @@ refusals <<EOF_CASES
 --size --png $out_dir/bad.png --size 8193x100
 --size --png $out_dir/bad.png --size 0x10
 --size --png $out_dir/bad.png --size 10x10x10
+--runs --runs 0
+--runs --runs 7 --seed 4294967290 --frames 1
+--jobs --jobs 0 --runs 2
+--jobs --jobs 257 --runs 2
+--jobs --jobs 2
+--every --runs 2 --every 5
+--png --runs 2 --png $out_dir/x.png
+--digest --runs 2 --digest
 EOF_CASES
+[ "$(sim --runs 6 --seed 4294967290 --frames 1 | head -n 1)" = seeds=4294967290-4294967295 ]
+check "--runs reaches the last seed, 4294967295" $?
+
+# Many runs: each row is the single run of its seed, the same for one job or two (on
+# Windows the runs go one after another either way), the summary's mean that of the rows.
+count=$([ ${#run[@]} -eq 1 ] && echo 24 || echo 5)
+for jobs in 1 2; do sim --seed 500 --runs "$count" --frames 2000 --jobs $jobs --csv "$work/runs$jobs.csv" --digest >"$work/runs$jobs"; done
+cmp -s "$work/runs1" "$work/runs2" && cmp -s "$work/runs1.csv" "$work/runs2.csv" &&
+  [ "$(head -n 1 "$work/runs1.csv")" = seed,n,c,estimate,z,digest ] &&
+  [ "$(tail -n +2 "$work/runs1.csv" | cut -d, -f1 | tr '\n' ' ')" = "$(seq -s ' ' 500 $((499 + count))) " ]
+check "--runs $count: the same rows, seeds 500 on, and summary for --jobs 1 and 2" $?
+rows_ok=0
+while IFS=, read -r seed n c estimate z digest; do
+  single=$(sim --seed "$seed" --frames 2000 --digest)
+  grep -qx "digest=$digest" <<<"$single" && grep -qF "n=$n c=$c" <<<"$single" && grep -qF "= $estimate " <<<"$single" &&
+    awk -v a="$z" -v b="$(sed -n 's/^standard_error=.* z=//p' <<<"$single")" 'BEGIN { exit !((a - b) ^ 2 < 0.0051 ^ 2) }' ||
+    rows_ok=1
+done < <(tail -n +2 "$work/runs1.csv" | tr -d '\r')
+mean=$(tail -n +2 "$work/runs1.csv" | awk -F, '{ s += $4; w += $5 <= 2 && $5 >= -2 } END { printf "mean=%.10f within_2sigma=%.4f", s / NR, w / NR }')
+[ $rows_ok -eq 0 ] && grep -q "^runs=$count ${mean% *} .* ${mean#* } ks_d=" "$work/runs1"
+check "each row is its seed's single run, and the closing line's mean and share are the rows' ($mean)" $?
 
 [[ $(sim --help) == usage:* ]] && [ "$(sim --version)" = "needlecast-sim $("$root/scripts/version")" ]
 check "--help prints the usage, --version the program and its version" $?
@@ -89,6 +118,9 @@ fi
 
 # A progress line on a terminal, for runs that take more than a few seconds; none without
 # one, or with --quiet. (script gives the run a terminal.)
+timeout 3 script -qec "${run[*]} --runs 10000 --frames 36000" /dev/null >"$work/progress"
+grep -q $'\r[0-9]* of 10000 runs ([0-9.]* %), [0-9.]* runs/s, [0-9]* s left' "$work/progress"
+check "--runs: a progress line of runs" $?
 for how in terminal pipe --quiet; do
   case $how in
     terminal) timeout 3 script -qec "${run[*]} --frames 100000000" /dev/null >"$work/progress" ;;
@@ -99,6 +131,45 @@ for how in terminal pipe --quiet; do
   [ $? -eq "$([ $how = terminal ] && echo 0 || echo 1)" ]
   check "$how: a progress line on a terminal only" $?
 done
+
+# The runs against the theory: 200 runs of 3,000 frames, their z values tested against the
+# standard normal law.
+ks_p=$(sim --seed 1 --runs 200 --frames 3000 --plot "$work/runs.png" | sed -n 's/^runs=200 .* ks_p=//p')
+awk -v p="$ks_p" 'BEGIN { exit !(p != "" && p >= 0.001) }'
+check "200 runs: the z values pass the Kolmogorov-Smirnov test (p = $ks_p)" $?
+
+# Its histogram: the band of +-2 sigma across the middle half of the z axis, -4 to 4.
+band=$(convert "$work/runs.png" -depth 8 rgb:- | od -An -v -tu1 -w3072 | awk '{
+    black = 0
+    for (i = 1; i < NF; i += 3) black += $i + $(i + 1) + $(i + 2) < 60
+    if (black > 700 && top == "") top = NR
+    if (top != "" && NR == top + 3) {
+      for (i = 1; i < NF; i += 3) {
+        x = (i - 1) / 3
+        if ($i + $(i + 1) + $(i + 2) < 60) { if (left == "") left = x; right = x }
+        if ($i > 240 && $(i + 1) > 195 && $(i + 1) < 230 && $(i + 2) > 145 && $(i + 2) < 180) { if (from == "") from = x; to = x }
+      }
+      print left, right, from, to
+    }
+  }')
+read -r left right from to <<<"$band"
+[ -n "$to" ] && [ $(((from + to - left - right) ** 2)) -le 9 ] && [ $(((2 * (to - from) - right + left) ** 2)) -le 36 ]
+check "--runs --plot: the histogram's band spans z from -2 to 2 (frame, band: $band)" $?
+
+# A worker that dies is an error naming its seed, and no table is left behind.
+"${run[@]}" --seed 9 --runs 40 --frames 1000000 --jobs 2 --csv "$out_dir/dead.csv" >/dev/null 2>"$work/err" &
+pid=$!
+for _ in $(seq 100); do
+  workers=($(pgrep -P $pid))
+  [ ${#workers[@]} -eq 2 ] && break
+  sleep 0.1
+done
+kill -KILL "${workers[0]}"
+wait $pid
+code=$?
+[ $code -eq 1 ] && [ "$(cat "$work/err")" = "needlecast-sim: the worker for seed 9 was killed by signal 9 (Killed)" ] &&
+  [ -z "$(ls -A "$out_dir")" ] && ! pgrep -P $pid >/dev/null
+check "a killed worker: exit 1 and its seed named ($(cat "$work/err")), no table, no worker left" $?
 
 refusals <<EOF_CASES
 cannot --png $out_dir/no/such/folder/x.png

@@ -1,10 +1,12 @@
 // needlecast-sim's argument rules that its command line cannot show cheaply: a run must fit
 // the nanosecond clock after the interval is rounded to whole ticks.
 #include "sim/report.h"
+#include "sim/runs.h"
 #include "sim/sim.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -34,4 +36,29 @@ TEST(SimReport, StandardErrorByTheDeltaMethod) {
     EXPECT_EQ(0.0, StandardError(1000, 1000)); // every needle across: no spread left
     EXPECT_EQ("standard_error= z=", ChanceLine(17, 0));
     EXPECT_EQ("standard_error=0.0749504353 z=-0.02", ChanceLine(1000, 637)); // sigma(1000) = 0.0750569
+}
+
+TEST(SimRuns, KolmogorovLawAtItsPublishedValues) {
+    // Its median and its critical values for 10, 5, 1 and 0.1 per cent, on both sides of
+    // where the sum changes form.
+    const struct { double lambda, p; } cases[] = {
+        {0.5, 0.96395}, {0.8276, 0.5}, {1.2238, 0.1}, {1.3581, 0.05}, {1.6276, 0.01}, {1.9495, 0.001}};
+    for (const auto& c : cases) EXPECT_NEAR(c.p, KolmogorovTail(c.lambda), c.p * 2e-3) << c.lambda;
+    // Two points at -1 and 1: the largest gap is 0.5 - Phi(-1).
+    EXPECT_NEAR(0.341345, KolmogorovSmirnov({1.0, -1.0}).d, 1e-6);
+}
+
+TEST(SimRuns, KolmogorovSmirnovSeesAShiftOrASpread) {
+    std::mt19937 random(20261208);
+    std::normal_distribution<double> normal;
+    std::vector<double> fair, shifted, wide, narrow;
+    for (int i = 0; i < 1000; ++i) {
+        const double x = normal(random);
+        fair.push_back(x);
+        shifted.push_back(x + 0.5);
+        wide.push_back(x * 1.5);
+        narrow.push_back(x * 0.7);
+    }
+    EXPECT_GT(KolmogorovSmirnov(fair).p, 0.01);
+    for (const auto* sample : {&shifted, &wide, &narrow}) EXPECT_LT(KolmogorovSmirnov(*sample).p, 0.001);
 }

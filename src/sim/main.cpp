@@ -1,6 +1,7 @@
 // needlecast-sim: runs the needle experiment headless, prints the estimate and how it stands
 // against chance, and writes its table; on Linux it also draws its chart and the final frame.
 #include "sim/report.h"
+#include "sim/runs.h"
 #include "sim/sim.h"
 
 #include "digest.h"
@@ -11,6 +12,7 @@
 
 #ifdef NEEDLECAST_OFFSCREEN
 #include "sim/offscreen.h"
+#include "sim/histogram.h"
 #include "sim/plot.h"
 #include "sim/png.h"
 #endif
@@ -23,6 +25,90 @@
 namespace
 {
 const char* const PROGRAM = "needlecast-sim";
+
+#ifdef NEEDLECAST_OFFSCREEN
+// "h:mm:ss" of simulated time for the charts' titles.
+std::string Simulated(const SimOptions& options)
+{
+    const long long seconds = std::llround(options.frames * options.interval_s);
+    char text[48];
+    std::snprintf(text, sizeof(text), "%lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    return text;
+}
+
+std::string RunsTitle(const SimOptions& options, uint32_t first)
+{
+    return "Buffon's needle, " + std::to_string(options.runs) + " runs from seed " + std::to_string(first) + ": " +
+           std::to_string(options.frames) + " frames, " + Simulated(options) + " simulated each";
+}
+#endif
+
+// --runs: the experiments, their table and histogram, and the summary.
+int RunsCommand(const SimOptions& options)
+{
+    std::string error;
+    const uint32_t first = ChooseSeed(options);
+    if (options.runs - 1 > 0xFFFFFFFFu - first)
+        return Fail(PROGRAM, "--runs: " + std::to_string(options.runs) + " runs from seed " + std::to_string(first) +
+                                 " pass the last seed, 4294967295",
+                    2);
+    COutputFile csv;
+    if (!options.csv_path.empty() && !csv.Open(options.csv_path, &error))
+        return Fail(PROGRAM, error, 2);
+#ifdef NEEDLECAST_OFFSCREEN
+    if (!options.plot_path.empty() && !CheckWritable(options.plot_path, &error))
+        return Fail(PROGRAM, error, 2);
+#else
+    if (!options.plot_path.empty())
+        return Fail(PROGRAM, "--plot: pictures are drawn by the Linux build only", 2);
+#endif
+
+    std::printf("seeds=%u-%u\n", first, first + (options.runs - 1));
+    CProgress progress(options.runs, !options.quiet, "runs");
+    std::vector<RunResult> results;
+    const auto shown = [](uint32_t done, void* context) { static_cast<CProgress*>(context)->Done(done); };
+    const bool ran = RunMany(options, first, options.jobs != 0 ? options.jobs : DefaultJobs(), &results, shown,
+                             &progress, &error);
+    progress.Clear();
+    if (!ran)
+        return Fail(PROGRAM, error, 1);
+
+    if (csv.Stream() != nullptr)
+    {
+        std::fputs(options.digest ? "seed,n,c,estimate,z,digest\n" : "seed,n,c,estimate,z\n", csv.Stream());
+        for (const RunResult& run : results)
+        {
+            double z = 0;
+            std::fprintf(csv.Stream(), "%u,%llu,%llu,", run.seed, run.n, run.c);
+            if (RunZ(run, &z))
+                std::fprintf(csv.Stream(), "%.10f,%.4f", EstimateOf(run.n, run.c), z);
+            else
+                std::fputs(",", csv.Stream());
+            if (options.digest)
+                std::fprintf(csv.Stream(), ",%016llx", static_cast<unsigned long long>(run.digest));
+            std::fputs("\n", csv.Stream());
+        }
+        if (!csv.Commit(&error))
+            return Fail(PROGRAM, error, 2);
+    }
+#ifdef NEEDLECAST_OFFSCREEN
+    if (!options.plot_path.empty())
+    {
+        std::vector<double> z;
+        for (const RunResult& run : results)
+        {
+            double value = 0;
+            if (RunZ(run, &value))
+                z.push_back(value);
+        }
+        if (!WriteZHistogram(options.plot_path, options.width, options.height, z, results.size(),
+                             RunsTitle(options, first), &error))
+            return Fail(PROGRAM, error, 2);
+    }
+#endif
+    std::fputs(RunsSummary(results).c_str(), stdout);
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -36,6 +122,8 @@ int main(int argc, char** argv)
         std::fputs(options.help ? SIM_USAGE : "needlecast-sim " NEEDLECAST_VERSION "\n", stdout);
         return 0;
     }
+    if (options.runs != 0)
+        return RunsCommand(options);
 
     // Every file is refused before the run, not after it; the table's own Open checks its.
     for (const std::string* path : {&options.png_path, &options.plot_path})
@@ -97,10 +185,8 @@ int main(int argc, char** argv)
     if (!options.csv_path.empty() && !table.Commit(&error))
         return Fail(PROGRAM, error, 2);
 #ifdef NEEDLECAST_OFFSCREEN
-    const long long seconds = std::llround(options.frames * options.interval_s);
-    char title[160];
-    std::snprintf(title, sizeof(title), "Buffon's needle, seed %u: %u frames, %lld:%02lld:%02lld simulated", seed,
-                  options.frames, seconds / 3600, seconds / 60 % 60, seconds % 60);
+    const std::string title = "Buffon's needle, seed " + std::to_string(seed) + ": " +
+                              std::to_string(options.frames) + " frames, " + Simulated(options) + " simulated";
     if (plot && !plot->Write(options.plot_path, title, &error))
         return Fail(PROGRAM, error, 2);
     if (!options.png_path.empty())

@@ -73,23 +73,24 @@ void CCsvTable::Frame(uint32_t frame, bool last, unsigned long long n, unsigned 
         std::fprintf(file_.Stream(), "%u,%llu,%llu,%.10f,%.10f\n", frame, n, c, EstimateOf(n, c), StandardError(n, c));
 }
 
-CProgress::CProgress(uint32_t frames, bool wanted)
-    : frames_(frames), enabled_(wanted && StderrIsTerminal()), start_(std::chrono::steady_clock::now()),
+CProgress::CProgress(uint32_t total, bool wanted, const char* unit)
+    : total_(total), unit_(unit), enabled_(wanted && StderrIsTerminal()), start_(std::chrono::steady_clock::now()),
       last_(start_)
 {
 }
 
-void CProgress::Show(uint32_t frame)
+void CProgress::Show(uint32_t done)
 {
     const auto now = std::chrono::steady_clock::now();
     const double elapsed = std::chrono::duration<double>(now - start_).count();
     if (elapsed < 2.0 || std::chrono::duration<double>(now - last_).count() < 0.25)
         return;
     last_ = now;
-    const double rate = frame / elapsed;
+    const double rate = done / elapsed;
     char line[200];
-    const int length = std::snprintf(line, sizeof(line), "%u of %u frames (%.1f %%), %.0f frames/s, %.0f s left",
-                                     frame, frames_, 100.0 * frame / frames_, rate, (frames_ - frame) / rate);
+    const int length =
+        std::snprintf(line, sizeof(line), "%u of %u %s (%.1f %%), %.*f %s/s, %.0f s left", done, total_, unit_,
+                      100.0 * done / total_, rate < 100 ? 1 : 0, rate, unit_, (total_ - done) / rate);
     // A shorter line than the last one covers what is left of it.
     width_ = std::max(width_, std::min(length, static_cast<int>(sizeof(line)) - 1));
     std::fprintf(stderr, "\r%-*s", width_, line);

@@ -37,16 +37,22 @@ private:
 };
 
 // The progress line on stderr, rewritten in place, for a run on a terminal that has taken
-// more than two seconds: frames done, the share, frames per second and the time left.
+// more than two seconds: frames (or runs) done, the share, their rate and the time left.
 class CProgress
 {
 public:
-    CProgress(uint32_t frames, bool wanted);
+    CProgress(uint32_t total, bool wanted, const char* unit = "frames");
     // After each frame.
     void Frame(uint32_t frame)
     {
         if (enabled_ && (frame & 1023) == 0)
             Show(frame);
+    }
+    // After each run of many.
+    void Done(uint32_t count)
+    {
+        if (enabled_)
+            Show(count);
     }
     // Takes the line away, before other output and at the end.
     void Clear();
@@ -54,7 +60,8 @@ public:
 private:
     void Show(uint32_t frame);
 
-    uint32_t frames_;
+    uint32_t total_;
+    const char* unit_;
     bool enabled_;
     bool shown_ = false;
     // The longest line shown, which Clear covers with blanks.

@@ -17,6 +17,7 @@
 const char* const SIM_USAGE =
     "usage: needlecast-sim [--seed S] [--frames N] [--interval T] [--every K] [--csv FILE]\n"
     "                      [--plot FILE] [--png FILE] [--size WxH] [--quiet] [--digest]\n"
+    "                      [--runs R [--jobs J]]\n"
     "Runs Buffon's needle experiment of the Needlecast saver without a window.\n"
     "  --seed S      seed of the random sequence, 0..4294967295 (default: the time in seconds)\n"
     "  --frames N    frames to run, 1..4294967295 (default 36000)\n"
@@ -31,6 +32,11 @@ const char* const SIM_USAGE =
     "  --quiet       no progress line on a terminal\n"
     "  --digest      print digest=<16 hex digits>, a hash of the whole experiment state after\n"
     "                the last frame, before the closing lines\n"
+    "  --runs R      run R experiments, seeds S to S+R-1, and sum up how their estimates\n"
+    "                spread against the theory; --csv writes seed,n,c,estimate,z a run (with\n"
+    "                --digest a digest column), --plot draws the histogram of z\n"
+    "  --jobs J      run them in J worker processes, 1..256 (default: one for each core; on\n"
+    "                Windows the runs go one after another)\n"
     "  --help        this text\n"
     "  --version     the program's name and version\n";
 
@@ -79,9 +85,14 @@ bool ParseSize(const char* text, int* width, int* height)
 }
 } // namespace
 
+uint32_t ChooseSeed(const SimOptions& options)
+{
+    return options.seed_given ? options.seed : static_cast<uint32_t>(std::time(nullptr));
+}
+
 uint32_t StartSimRun(const SimOptions& options)
 {
-    const uint32_t seed = options.seed_given ? options.seed : static_cast<uint32_t>(std::time(nullptr));
+    const uint32_t seed = ChooseSeed(options);
     ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
     StartExperiment(seed);
     return seed;
@@ -130,7 +141,7 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
                                   : name == "--plot" ? &options->plot_path
                                                      : nullptr;
         const bool known = file != nullptr || name == "--seed" || name == "--frames" || name == "--interval" ||
-                           name == "--every" || name == "--size";
+                           name == "--every" || name == "--size" || name == "--runs" || name == "--jobs";
         if (!known)
         {
             *error = "unknown option " + Quoted(argv[i]);
@@ -162,6 +173,18 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
                 *error = "--frames: expected a whole number from 1 to 4294967295, got " + Quoted(value);
                 return false;
             }
+        }
+        else if (name == "--runs" || name == "--jobs")
+        {
+            const bool runs = name == "--runs";
+            uint32_t count = 0;
+            if (!ParseUnsigned32(value, &count) || count == 0 || (!runs && count > SIM_MAX_JOBS))
+            {
+                *error = name + ": expected a whole number from 1 to " + (runs ? "4294967295" : std::to_string(SIM_MAX_JOBS)) + ", got " +
+                         Quoted(value);
+                return false;
+            }
+            (runs ? options->runs : options->jobs) = count;
         }
         else if (file != nullptr)
         {
@@ -201,6 +224,24 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
 
     if (options->help || options->version)
         return true;
+    if (options->runs == 0)
+    {
+        if (options->jobs != 0)
+        {
+            *error = "--jobs: only with --runs";
+            return false;
+        }
+    }
+    else if (options->every_given || !options->png_path.empty())
+    {
+        *error = std::string(options->every_given ? "--every" : "--png") + ": not with --runs";
+        return false;
+    }
+    else if (options->digest && options->csv_path.empty())
+    {
+        *error = "--digest: with --runs the digests go into the --csv table; name one";
+        return false;
+    }
 
     // The synthetic clock counts whole nanoseconds in 64 bits and advances by the rounded
     // tick count: that must be at least one tick, and the whole run must fit in the counter.

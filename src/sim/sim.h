@@ -24,7 +24,14 @@ struct SimOptions
     std::string png_path;
     int width = 1024;
     int height = 768;
+    // --runs R: R experiments, seeds seed .. seed + R - 1, summed up; 0: the one run.
+    uint32_t runs = 0;
+    // --jobs J: the worker processes for --runs; 0: one for each core.
+    uint32_t jobs = 0;
 };
+
+// The most worker processes --jobs accepts.
+const uint32_t SIM_MAX_JOBS = 256;
 
 // The largest picture side --size accepts.
 const int SIM_MAX_SIDE = 8192;
@@ -38,6 +45,9 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
 
 // The interval as whole ticks of the synthetic clock: round(interval_s * 10^9).
 int64_t IntervalTicks(double interval_s);
+
+// The seed given, or the time in seconds.
+uint32_t ChooseSeed(const SimOptions& options);
 
 // The start of needlecast-sim's run (the page's test mode makes the same): the seed given or
 // the time in seconds, the synthetic clock at 0, the experiment started. Returns the seed.

@@ -1,0 +1,52 @@
+// The charts' cairo pieces: colours, anchored text, the legend and the PNG writer.
+#include "sim/chart_cairo.h"
+
+#include "sim/chart_look.h"
+
+#include <algorithm>
+#include <cstdio>
+
+void Colour(cairo_t* cr, int rgb, double alpha)
+{
+    cairo_set_source_rgba(cr, (rgb >> 16) / 255.0, ((rgb >> 8) & 255) / 255.0, (rgb & 255) / 255.0, alpha);
+}
+
+void Text(cairo_t* cr, const std::string& text, double x, double y, double ax, double ay)
+{
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, text.c_str(), &extents);
+    cairo_move_to(cr, x - extents.x_advance * ax, y - extents.y_bearing - extents.height * ay);
+    cairo_show_text(cr, text.c_str());
+}
+
+void DrawLegend(cairo_t* cr, double right, double top, double font, const std::vector<LegendEntry>& entries)
+{
+    double widest = 0;
+    for (const LegendEntry& entry : entries)
+    {
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, entry.text.c_str(), &extents);
+        widest = std::max(widest, extents.x_advance);
+    }
+    const double x = right - widest - font * 3.4, line = font * 1.5;
+    Colour(cr, CHART_PAPER, 0.85);
+    cairo_rectangle(cr, x - font * 0.6, top + font * 0.4, widest + font * 3.6, line * entries.size() + font * 0.4);
+    cairo_fill(cr);
+    for (size_t i = 0; i < entries.size(); ++i)
+    {
+        const double y = top + font * 0.6 + line * (i + 0.5);
+        Colour(cr, entries[i].colour, entries[i].alpha);
+        cairo_set_line_width(cr, entries[i].width);
+        cairo_move_to(cr, x, y);
+        cairo_line_to(cr, x + font * 2, y);
+        cairo_stroke(cr);
+        Colour(cr, CHART_INK);
+        Text(cr, entries[i].text, x + font * 2.6, y, 0, 0.5);
+    }
+}
+
+cairo_status_t WriteToFile(void* closure, const unsigned char* data, unsigned int length)
+{
+    return std::fwrite(data, 1, length, static_cast<FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
+                                                                                : CAIRO_STATUS_WRITE_ERROR;
+}
