@@ -2,6 +2,7 @@
 #include "sim/chart_cairo.h"
 
 #include "sim/chart_look.h"
+#include "utility/output.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -45,8 +46,42 @@ void DrawLegend(cairo_t* cr, double right, double top, double font, const std::v
     }
 }
 
+namespace
+{
 cairo_status_t WriteToFile(void* closure, const unsigned char* data, unsigned int length)
 {
     return std::fwrite(data, 1, length, static_cast<FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
                                                                                 : CAIRO_STATUS_WRITE_ERROR;
+}
+} // namespace
+
+ChartPage StartChart(int width, int height)
+{
+    ChartPage page;
+    page.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    page.cr = cairo_create(page.surface);
+    page.font = std::max(6.0, std::min(width / 60.0, height / 40.0));
+    cairo_select_font_face(page.cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(page.cr, page.font);
+    Colour(page.cr, CHART_PAPER);
+    cairo_paint(page.cr);
+    return page;
+}
+
+bool FinishChart(ChartPage* page, const std::string& title, const std::string& path, std::string* error)
+{
+    Colour(page->cr, CHART_INK);
+    cairo_set_font_size(page->cr, page->font * 1.25);
+    Text(page->cr, title, cairo_image_surface_get_width(page->surface) / 2.0, page->font * 1.2, 0.5, 0);
+    cairo_surface_flush(page->surface);
+    COutputFile file;
+    bool written = file.Open(path, error);
+    if (written && cairo_surface_write_to_png_stream(page->surface, WriteToFile, file.Stream()) != CAIRO_STATUS_SUCCESS)
+    {
+        *error = "cannot write " + path + ": PNG encoding failed";
+        written = false;
+    }
+    cairo_destroy(page->cr);
+    cairo_surface_destroy(page->surface);
+    return written && file.Commit(error);
 }

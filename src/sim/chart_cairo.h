@@ -1,5 +1,5 @@
 // The charts' cairo pieces: a chart colour as cairo's source, text placed by its anchor, the
-// legend in the chart's upper right corner, and a PNG stream into a file.
+// legend in the chart's upper right corner, and the page with its title, written as a PNG.
 #pragma once
 
 #include <cairo.h>
@@ -24,5 +24,15 @@ struct LegendEntry
 // The entries on paper under the top right corner (right, top) of the plot area.
 void DrawLegend(cairo_t* cr, double right, double top, double font, const std::vector<LegendEntry>& entries);
 
-// cairo_surface_write_to_png_stream's writer, the FILE* as its closure.
-cairo_status_t WriteToFile(void* closure, const unsigned char* data, unsigned int length);
+// A chart's page: the picture painted with paper, and the text size for its size.
+struct ChartPage
+{
+    cairo_surface_t* surface;
+    cairo_t* cr;
+    double font;
+};
+ChartPage StartChart(int width, int height);
+
+// Draws the title across the top and writes the page as a PNG, whole or not at all; the page
+// is freed either way.
+bool FinishChart(ChartPage* page, const std::string& title, const std::string& path, std::string* error);

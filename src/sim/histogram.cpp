@@ -5,7 +5,6 @@
 #include "sim/chart_cairo.h"
 #include "sim/chart_look.h"
 #include "sim/report.h"
-#include "utility/output.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,10 +64,6 @@ void DrawAxes(cairo_t* cr, const Area& a, double font, size_t runs, double bin)
 bool WriteZHistogram(const std::string& path, int width, int height, const std::vector<double>& z, size_t runs,
                      const std::string& title, std::string* error)
 {
-    COutputFile file;
-    if (!file.Open(path, error))
-        return false;
-
     // Whole z on either side, 4 at least; bins of a quarter for a few hundred runs, wider for fewer.
     double reach = 4;
     for (double value : z)
@@ -80,13 +75,9 @@ bool WriteZHistogram(const std::string& path, int width, int height, const std::
     const double peak = z.size() * bin / std::sqrt(2 * PI); // the density's top, in runs
     const double most = std::max(1.0, std::max(peak, static_cast<double>(*std::max_element(counts.begin(), counts.end())))) * 1.15;
 
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cairo_t* cr = cairo_create(surface);
-    const double font = std::max(6.0, std::min(width / 60.0, height / 40.0));
-    cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, font);
-    Colour(cr, CHART_PAPER);
-    cairo_paint(cr);
+    ChartPage page = StartChart(width, height);
+    cairo_t* cr = page.cr;
+    const double font = page.font;
     const Area a{std::round(font * 6.5), std::round(font * 3.5), std::round(width - font * 1.5),
                  std::round(height - font * 4.5), reach, most};
 
@@ -115,17 +106,5 @@ bool WriteZHistogram(const std::string& path, int width, int height, const std::
                {{CHART_ESTIMATE_COLOUR, 1.0, font * 0.8, "z of each run, " + std::to_string(runs) + " runs"},
                 {CHART_PI_COLOUR, 1.0, CHART_LINE_WIDTH * 1.5, "the standard normal law"},
                 {CHART_BAND_COLOUR, CHART_BAND_ALPHA, font * 0.8, "within \u00b12\u03c3(n)"}});
-    cairo_set_font_size(cr, font * 1.25);
-    Text(cr, title, width / 2.0, font * 1.2, 0.5, 0);
-
-    cairo_surface_flush(surface);
-    const bool written = cairo_surface_write_to_png_stream(surface, WriteToFile, file.Stream()) == CAIRO_STATUS_SUCCESS;
-    cairo_destroy(cr);
-    cairo_surface_destroy(surface);
-    if (!written)
-    {
-        *error = "cannot write " + path + ": PNG encoding failed";
-        return false;
-    }
-    return file.Commit(error);
+    return FinishChart(&page, title, path, error);
 }
