@@ -82,25 +82,25 @@ async function measure(page, pictures) {
         for (let x = 0; x < w; ++x) count += text(at(img, x, y)) ? 1 : 0;
       return count;
     };
-    // Lit pixels of either picture that match within 8 levels; text pixels of the bottom
-    // tenth with one of the other picture's at most a pixel away; pixels that differ.
-    let matching = 0, litEither = 0, textBoth = 0, textEither = 0, changed = 0;
+    // The box of a picture's text pixels in the bottom tenth: left, right, top, bottom.
+    const textBox = (img) => {
+      let [left, right, top, bottom] = [w, -1, h, -1];
+      for (let y = Math.floor(h * 0.9); y < h; ++y)
+        for (let x = 0; x < w; ++x)
+          if (text(at(img, x, y))) [left, right, top, bottom] = [Math.min(left, x), Math.max(right, x), Math.min(top, y), y];
+      return [left, right, top, bottom];
+    };
+    // Lit pixels of either picture that match within 8 levels; pixels that differ.
+    let matching = 0, litEither = 0, changed = 0;
     for (let y = 0; y < h && images.length > 1; ++y)
       for (let x = 0; x < w; ++x) {
         const [a, b] = [at(images[0], x, y), at(images[1], x, y)];
         const difference = Math.max(...[0, 1, 2].map((k) => Math.abs(a[k] - b[k])));
         if (lit(a) || lit(b)) { ++litEither; matching += difference <= 8 ? 1 : 0; }
-        if (y >= Math.floor(h * 0.9))
-          for (const [one, other] of [[images[0], images[1]], [images[1], images[0]]]) {
-            if (!text(at(one, x, y))) continue;
-            ++textEither;
-            textBoth += [-1, 0, 1].some((dy) => y + dy < h &&
-              [-1, 0, 1].some((dx) => x + dx >= 0 && x + dx < w && text(at(other, x + dx, y + dy)))) ? 1 : 0;
-          }
         changed += difference > 24 ? 1 : 0;
       }
-    return {paneLines: images.map(paneLines), textPixels: images.map(textPixels),
-            litMatch: matching / Math.max(1, litEither), textOverlap: textBoth / Math.max(1, textEither), changed};
+    return {paneLines: images.map(paneLines), textPixels: images.map(textPixels), textBoxes: images.map(textBox),
+            litMatch: matching / Math.max(1, litEither), changed};
   }, pictures);
 }
 
@@ -113,6 +113,16 @@ async function testMode(browser, origin, work) {
   const {page, state} = await open(browser, origin, '?seed=7&interval=0.0123&frames=3000');
   const lines = await page.$eval('#closing', (e) => e.textContent);
   check('test mode ends with needlecast-sim\'s lines', state === 'done' && lines === expected, lines);
+  // Most of the pane lies outside the view: every needle and all 41 lines are in the one draw.
+  const drawn = await page.evaluate(() => {
+    const gl = document.getElementById('scene').getContext('webgl2'), draw = gl.drawArraysInstanced.bind(gl);
+    let boxes = 0;
+    gl.drawArraysInstanced = (mode, first, count, instances) => { boxes += instances; draw(mode, first, count, instances); };
+    Module._needlecast_frame(640, 480);
+    return boxes;
+  });
+  const needles = Number(/needles=(\d+)/.exec(expected)[1]);
+  check('the page draws needlecast-sim\'s needles and the 41 pane lines', drawn === needles + 41, drawn + ' boxes');
   await page.$eval('#closing', (e) => { e.hidden = true; });
   const shot = await screenshot(page);
   const m = await measure(page, [fs.readFileSync(path.join(work, 'sim.png')).toString('base64'), shot]);
@@ -121,8 +131,10 @@ async function testMode(browser, origin, work) {
   const [simText, pageText] = m.textPixels;
   check('the estimate has about as many text pixels as in sim --png (25 %)',
         simText > 500 && Math.abs(pageText - simText) <= 0.25 * simText, simText + ' vs ' + pageText);
-  check('the estimate\'s text pixels lie where sim --png has them', m.textOverlap >= 0.9,
-        (100 * m.textOverlap).toFixed(1) + ' % within a pixel');
+  // The page centres the line; its rows and width are sim --png's.
+  const [[l0, r0, t0, b0], [l1, r1, t1, b1]] = m.textBoxes;
+  check('the estimate\'s text is as wide as in sim --png and on its rows', Math.abs(r1 - l1 - (r0 - l0)) <= 4 &&
+        Math.abs(t1 - t0) <= 1 && Math.abs(b1 - b0) <= 1 && Math.abs(l1 + r1 - 640) <= 4, m.textBoxes.join(' vs '));
   check('at least 90 % of the lit pixels match sim --png within 8 levels', m.litMatch >= 0.9,
         (100 * m.litMatch).toFixed(1) + ' %');
 }
@@ -164,6 +176,93 @@ async function live(browser, origin) {
         seen.requests.length + ' requests, foreign: ' + foreign.join(' '));
 }
 
+// The overlay's painted pixels: their box in device pixels, and the canvas's size.
+const ink = (page) => page.evaluate(() => {
+  const canvas = document.getElementById('overlay'), [w, h] = [canvas.width, canvas.height];
+  const alpha = canvas.getContext('2d').getImageData(0, 0, w, h).data;
+  let [left, right, top, bottom] = [w, -1, h, -1];
+  for (let y = 0; y < h; ++y)
+    for (let x = 0; x < w; ++x)
+      if (alpha[(y * w + x) * 4 + 3] > 0) [left, right, top, bottom] = [Math.min(left, x), Math.max(right, x), Math.min(top, y), y];
+  return {left, right, top, bottom, w, h};
+});
+
+// Over 2.6 s, every frame: from 1.1 s on, the live region's n lies between the n drawn a
+// second and a tenth ago and the n drawn now; it is written at most once a second.
+const listen = (page) => page.evaluate(() => new Promise((resolve) => {
+  const n = (line) => Number((/= 2 \* (\d+) \//.exec(line) || [0, -1])[1]);
+  const region = document.getElementById('estimate'), drawn = [], writes = [], start = performance.now();
+  const observer = new MutationObserver(() => writes.push(performance.now()));
+  observer.observe(region, {childList: true, characterData: true, subtree: true});
+  let late = 0;
+  (function poll(now) {
+    drawn.push([now, n(UTF8ToString(Module._needlecast_overlay_text(0)))]);
+    const recent = drawn.filter(([t]) => t >= now - 1100).map(([, value]) => value), said = n(region.textContent);
+    late += now - start > 1100 && !(Math.min(...recent) <= said && said <= Math.max(...recent)) ? 1 : 0;
+    if (now - start < 2600) return requestAnimationFrame(poll);
+    observer.disconnect();
+    const gaps = writes.slice(1).map((t, k) => t - writes[k]);
+    resolve({ok: late === 0 && writes.length >= 2 && gaps.every((gap) => gap > 990),
+             detail: late + ' late, n=' + said + ', written at ' + writes.map((t) => Math.round(t - start)).join(' ') + ' ms'});
+  })(start);
+}));
+
+// n and c as the drawn line has them.
+const counts = (page) => page.evaluate(() => /= 2 \* (\d+) \/ (\d+) =/.exec(UTF8ToString(Module._needlecast_overlay_text(0))).slice(1).map(Number));
+
+// One page through the table (so each row is a resize, and the second a phone's turn): the
+// overlay's lines inside the canvas with a margin and centred; the live region; then a lost
+// context; no console error and no other origin.
+const VIEWPORTS = [[390, 844, 3], [844, 390, 3], [768, 1024, 2], [1920, 1080, 1], [320, 480, 1]];
+async function viewports(browser, origin) {
+  const {page, seen} = await open(browser, origin, '?seed=5&fps', {width: 640, height: 480});
+  for (const [width, height, ratio] of VIEWPORTS) {
+    await page.setViewport({width, height, deviceScaleFactor: ratio});
+    await sleep(500);
+    const box = await ink(page), name = width + 'x' + height + ' @' + ratio;
+    check(name + ': the overlay inside the canvas, 8 px from its sides, centred within 3 px',
+          box.w === width * ratio && box.left >= 8 * ratio && box.right < box.w - 8 * ratio && box.top >= 0 &&
+          box.bottom < box.h && Math.abs(box.left + box.right + 1 - box.w) <= 6 * ratio, JSON.stringify(box));
+    const heard = await listen(page);
+    check(name + ': the live region has the drawn line\'s n within a second', heard.ok, heard.detail);
+  }
+  await lostContext(page);
+  check('no console error', seen.errors.length === 0, seen.errors.join('; '));
+  const foreign = seen.requests.filter((url) => !url.startsWith(origin + '/') && !url.startsWith('data:'));
+  check('every request is to the page\'s own origin', foreign.length === 0, foreign.join(' '));
+}
+
+// Lost for a second (WEBGL_lose_context): the frames stop with n and c; given back, the same
+// experiment is drawn on.
+async function lostContext(page) {
+  // (A lost context gives no extension: the one got before is kept.)
+  const context = (call) => page.evaluate((call) => (window.loser = window.loser ||
+    document.getElementById('scene').getContext('webgl2').getExtension('WEBGL_lose_context'))[call](), call);
+  await context('loseContext');
+  await sleep(200);
+  const lost = await counts(page);
+  await sleep(800);
+  const held = await counts(page);
+  await context('restoreContext');
+  await sleep(700);
+  const first = await screenshot(page);
+  await sleep(500);
+  const m = await measure(page, [first, await screenshot(page)]);
+  // Needles land in waves: n is awaited past its count at the loss, and never falls below it.
+  const after = await page.evaluate((lost) => new Promise((resolve) => {
+    const start = performance.now();
+    let least = Infinity;
+    (function poll(now) {
+      const [n, c] = /= 2 \* (\d+) \/ (\d+) =/.exec(UTF8ToString(Module._needlecast_overlay_text(0))).slice(1).map(Number);
+      least = Math.min(least, n);
+      n > lost[0] || now - start > 15000 ? resolve([least, n, c]) : requestAnimationFrame(poll);
+    })(start);
+  }), lost);
+  check('a lost context holds n and c; given back, the scene is drawn and the run goes on from them',
+        lost.join() === held.join() && after[0] >= lost[0] && after[1] > lost[0] && after[2] >= lost[1] &&
+        m.changed > 200 && m.paneLines[1] >= 3, [lost, held, after, m.changed, m.paneLines[1]].join(' / '));
+}
+
 // A hidden tab stops drawing, and its time is no frame: the frame rate holds on its return.
 async function hiddenTab(browser, origin) {
   const {page} = await open(browser, origin, '?seed=3&fps');
@@ -185,9 +284,17 @@ async function hiddenTab(browser, origin) {
   check('the frame rate holds after the tab returns', before > 5 && after > 0.6 * before, before + ' then ' + after);
 }
 
-// One line on the page for a bad option (and nothing run), or where WebGL is missing.
+// One line on the page for a bad option (and nothing run), for a shader stage that fails (the
+// test mode's fault option; its log on the console, the only console error), or where WebGL
+// is missing.
 async function messages(browser, origin) {
   const table = [
+    ['?seed=1+2', 'needlecast: seed: expected a whole number from 0 to 4294967295, got "1 2"'],
+    ['?frames=5&fault=vertex', 'needlecast: vertex shader failed to compile', true],
+    ['?frames=5&fault=fragment', 'needlecast: fragment shader failed to compile', true],
+    ['?frames=5&fault=link', 'needlecast: shader program failed to link', true],
+    ['?seed=1&fault=link', 'needlecast: fault: only in the test mode (with frames or interval)'],
+    ['?frames=5&fault=pixel', 'needlecast: fault: expected vertex, fragment or link, got "pixel"'],
     ['?seed=abc', 'needlecast: seed: expected a whole number from 0 to 4294967295, got "abc"'],
     ['?seed=1&frames=0&interval=0.02', 'needlecast: frames: expected a whole number from 1 to 4294967295, got "0"'],
     ['?interval=-1&frames=5', 'needlecast: interval: expected a positive number of seconds, got "-1"'],
@@ -197,11 +304,14 @@ async function messages(browser, origin) {
     ['?colour=red%0A', 'needlecast: unknown option "colour"'],
     ['?size=10x10', 'needlecast: unknown option "size"'],
   ];
-  for (const [query, expected] of table) {
-    const {page, state} = await open(browser, origin, query);
+  for (const [query, expected, logged] of table) {
+    const {page, seen, state} = await open(browser, origin, query);
     const text = await page.$eval('#message', (e) => e.textContent);
     const ran = await page.$eval('#closing', (e) => !e.hidden);
-    check('message for ' + query, state === 'message' && text === expected && !ran, text);
+    const log = logged ? seen.errors.length === 1 && seen.errors[0].startsWith(expected + '\n') &&
+                         seen.errors[0].length > expected.length + 8 : seen.errors.length === 0;
+    check('message for ' + query, state === 'message' && text === expected && !ran && log,
+          text + (seen.errors.length ? ' / console: ' + seen.errors.join('; ') : ''));
     await page.close();
   }
 }
@@ -213,7 +323,7 @@ async function webglOff(browser, origin) {
 }
 
 const CASES = [
-  [testMode, []], [live, []], [hiddenTab, []], [messages, []], [webglOff, ['--disable-webgl', '--disable-3d-apis']],
+  [testMode, []], [live, []], [viewports, []], [hiddenTab, []], [messages, []], [webglOff, ['--disable-webgl', '--disable-3d-apis']],
 ];
 
 (async () => {
