@@ -161,9 +161,4 @@ EMSCRIPTEN_KEEPALIVE double needlecast_text_alpha()
 {
     return TEXT_ALPHA;
 }
-
-EMSCRIPTEN_KEEPALIVE int needlecast_font_points()
-{
-    return FONT_POINTS;
-}
 }

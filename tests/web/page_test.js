@@ -233,10 +233,8 @@ async function lostContext(page) {
   // (A lost context gives no extension: the one got before is kept.)
   await page.evaluate(() => (window.loser = document.getElementById('scene').getContext('webgl2')
     .getExtension('WEBGL_lose_context')).loseContext());
-  await sleep(200);
-  const lost = await counts(page);
-  await sleep(800);
-  const held = await counts(page);
+  const lost = await sleep(200).then(() => counts(page));
+  const held = await sleep(800).then(() => counts(page));
   await page.evaluate(() => loser.restoreContext());
   await sleep(700);
   const m = await measure(page, [await screenshot(page)]);
