@@ -10,6 +10,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export NODE_PATH=$root/build/npm/node_modules
+# The two sides run one after the other: on a busy machine their ratio moves with the load.
+echo "load average: $(cut -d ' ' -f 1-3 /proc/loadavg)"
 # The median of bench_draw's frame time of CRender::Draw, and the page's web_frame_ms.
 echo "== native: bench_draw (CRender::Draw through Mesa's llvmpipe, off screen)"
 "$root/build/linux/bench/bench_draw" | tee "$work/native" | grep -E '^bench_draw|frame time'
