@@ -106,12 +106,13 @@ lint: deps
 # written as build/linux/bench/results.csv for a diff between two commits. The savers run
 # BENCH_SAVER_SECONDS each; the long runs stay behind bench-long and bench/sim_day.sh.
 BENCH_SAVER_SECONDS ?= 60
-bench: test-deps
+bench: test-deps build-web
 	$(call cmake_build,linux,bench_update bench_draw needlecast needlecast-sim)
 	$(call cmake_build,win64-trace,needlecast)
 	bench/table.sh build/linux $(BENCH_SAVER_SECONDS)
 
-# The page's time per frame at 2000 needles in headless Chromium, beside the native renderer's.
+# The page's time per frame at 2000 needles in headless Chromium on llvmpipe, beside the native
+# renderer's on the same rasterizer, with their ratio; and the page on SwiftShader.
 bench-web: test-deps build-web
 	$(call cmake_build,linux,bench_draw)
 	bash bench/web_frame.sh

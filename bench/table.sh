@@ -12,7 +12,8 @@
 #   bench/saver_cpu.sh SAVER SECONDS         fps= needles= cpu_s_per_min=   (native, Xvfb)
 #   bench/saver_under_wine.sh SCR SECONDS    fps= needles= cpu_s_per_min=   (Wine, Xvfb)
 #   bench/sim_runs.sh SIM                    j1_runs_per_s= j2_runs_per_s= ratio=
-#   bench/web_frame.sh                       web_frame_ms=                  (where the web build's test tools are)
+#   bench/web_frame.sh                       native_ms= web_llvmpipe_ms= web_ratio= web_swiftshader_ms=
+#                                            (where the page and the web build's test tools are)
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build/linux}
@@ -68,7 +69,7 @@ if [ -x "$build/needlecast-sim" ]; then
   cat "$work/sim" >&2
 fi
 [ -x "$build/needlecast-sim" ] && measure runs bash "$root/bench/sim_runs.sh" "$build/needlecast-sim"
-if [ -d "$root/build/npm/node_modules" ] && [ -x "$build/bench/bench_draw" ]; then
+if [ -d "$root/build/npm/node_modules" ] && [ -f "$root/build/web/page/index.html" ] && [ -x "$build/bench/bench_draw" ]; then
   measure web bash "$root/bench/web_frame.sh"
 fi
 
@@ -94,7 +95,13 @@ row "needlecast-sim --runs, one worker" "$(value runs j1_runs_per_s)" "runs of 3
 row "needlecast-sim --runs, two workers" "$(value runs j2_runs_per_s)" "runs of 3600 frames per second" \
   "twice one worker's = linear"
 row "needlecast-sim --runs: two workers against one" "$(value runs ratio)" "ratio" "$(nproc) = the cores"
-row "web page in headless Chromium" "$(value web web_frame_ms)" "ms per frame (median)" "16.7 ms = 60 Hz"
+row "web page on llvmpipe (headless Chromium), 1920x1080, 2000 needles" "$(value web web_llvmpipe_ms)" \
+  "ms per frame (median)" "16.7 ms = 60 Hz"
+row "native draw on llvmpipe, the same scene (bench_draw)" "$(value web native_ms)" "ms per frame (median)" \
+  "16.7 ms = 60 Hz"
+row "web page against native on llvmpipe" "$(value web web_ratio)" "ratio of frame times" "1 = as fast as native"
+row "web page in headless Chromium on SwiftShader, the same scene" "$(value web web_swiftshader_ms)" \
+  "ms per frame (median)" "16.7 ms = 60 Hz"
 row "machine load when the benchmarks began" "$load" "1-minute load average" "$(nproc) = the processor cores"
 
 mkdir -p "$build/bench"

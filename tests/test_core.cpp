@@ -1,8 +1,9 @@
 // The experiment core: random draws, angles, the pointer rule, the needle, the pane, the
-// population, the timer, the estimate and the guards.
+// population, the timer, the estimate, the page's overlay layout and the guards.
 #include "support.h"
 
 #include "digest.h"
+#include "overlay_fit.h"
 
 #include "utility/debug.h"
 #include "utility/pointer.h"
@@ -253,6 +254,29 @@ TEST(Estimate, ValueAndLine) {
         EXPECT_NEAR(c.c == 0 ? 0.0 : std::stod(c.value), EstimateValue(), 1e-10);
     }
     CStick::Reset();
+}
+
+// On every canvas from 320 to 3840 CSS pixels at ratios 1 to 3, in a face whose characters
+// are half as wide as the size: the desktop's 24 pixels where the line fits between 16-pixel
+// margins, smaller where not, broken after "=" (and no smaller) below 12, always centred.
+TEST(Overlay, FitsCentredBetweenTheMargins) {
+    const auto half_em = [](const std::string& text, double pixels) { return 0.5 * pixels * text.size(); };
+    // Shown without its trailing space, which would pull the text off the centre.
+    const std::string line = "pi = 2 * n / c = 2 * 123456789 / 78585261 = 3.1415926535 ", shown = line.substr(0, 56);
+    for (double ratio : {1.0, 2.0, 3.0})
+        for (double width = 320 * ratio; width <= 3840 * ratio; width += ratio) {
+            const OverlayFit fit = FitOverlay({"59.9 fps", "", line}, width, ratio, half_em);
+            ASSERT_EQ(fit.pixels == 24 * ratio, half_em(shown, 24 * ratio) <= width - 32 * ratio) << width;
+            ASSERT_TRUE(fit.lines.size() == 2 ? fit.pixels >= 12 * ratio : fit.pixels == 12 * ratio) << width;
+            std::string joined = fit.lines[1];
+            for (size_t k = 2; k < fit.lines.size(); ++k)
+                joined += " " + fit.lines[k];
+            ASSERT_EQ(shown, joined) << width;
+            for (size_t k = 0; k < fit.lines.size(); ++k) {
+                ASSERT_GE(fit.lefts[k], 16 * ratio - 1e-9) << width;
+                ASSERT_NEAR(fit.lefts[k] * 2 + half_em(fit.lines[k], fit.pixels), width, 1e-9) << width;
+            }
+        }
 }
 
 // Every member of the state moves the digest, which only reads it.

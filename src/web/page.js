@@ -1,5 +1,6 @@
 // The page's side of the browser host (appended to needlecast.js): the canvases' sizes, the
-// animation frames, the overlay text, full screen, the hidden tab and the one-line messages.
+// animation frames, the overlay text and its live region, full screen, the hidden tab, a lost
+// GL context and the one-line messages.
 (function () {
   'use strict';
   const scene = document.getElementById('scene');
@@ -31,33 +32,69 @@
     return ratio;
   }
 
-  // The estimate line, and the frame-rate line one text line above it, where the desktop
-  // renderer puts them, in its font and translucency.
+  const font = (pixels) => pixels + 'px Times, "Liberation Serif", serif';
+  Module.measureOverlay = function (text, pixels) {
+    context.font = font(pixels);
+    return context.measureText(text).width;
+  };
+
+  // The estimate line at the desktop renderer's height, and the frame-rate line one text line
+  // above it, in its font and translucency, fitted to the width by the wasm.
   function drawOverlay(ratio) {
     context.clearRect(0, 0, overlay.width, overlay.height);
-    const pixels = Module._needlecast_font_points() * 96 / 72 * ratio;
-    context.font = pixels + 'px Times, "Liberation Serif", serif';
+    context.font = font(Module._needlecast_overlay_fit(overlay.width, ratio));
     context.fillStyle = 'rgba(255, 255, 255, ' + Module._needlecast_text_alpha() + ')';
+    const lines = [];
+    for (let text; (text = UTF8ToString(Module._needlecast_overlay_line(lines.length))) !== '';) lines.push(text);
     let baseline = Module._needlecast_text_baseline();
-    for (let line = 0; line < 2; ++line) {
-      const text = UTF8ToString(Module._needlecast_overlay_text(line));
-      if (text === '') break;
-      const metrics = context.measureText(text);
-      context.fillText(text, Math.round(Module._needlecast_text_left(metrics.width)), Math.round(baseline));
+    for (let k = lines.length - 1; k >= 0; --k) {
+      const metrics = context.measureText(lines[k]);
+      context.fillText(lines[k], Math.round(Module._needlecast_overlay_left(k)), Math.round(baseline));
       baseline -= metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent;
     }
   }
 
+  // The estimate for screen readers, in a polite live region: at most once a second.
+  let spokenAt = -Infinity;
+  function speak() {
+    const now = performance.now();
+    if (now - spokenAt < 1000) return;
+    spokenAt = now;
+    document.getElementById('estimate').textContent = UTF8ToString(Module._needlecast_overlay_text(0));
+  }
+
+  // A lost GL context (a phone's browser takes it from a tab in the background) stops the
+  // frames and the experiment's clock; given back, the GL objects are made again and the
+  // experiment goes on where it was.
+  let lost = false;
+  function watchContext() {
+    scene.addEventListener('webglcontextlost', function (event) {
+      event.preventDefault();
+      lost = true;
+      cancelAnimationFrame(pending);
+      pending = 0;
+      Module._needlecast_hidden(1);
+    });
+    scene.addEventListener('webglcontextrestored', function () {
+      const error = UTF8ToString(Module._needlecast_restore());
+      if (error !== '') return say('needlecast: ' + error);
+      lost = false;
+      Module._needlecast_hidden(document.hidden ? 1 : 0);
+      testMode ? frame() : schedule();
+    });
+  }
+
   function schedule() {
-    if (!pending && !document.hidden) pending = requestAnimationFrame(frame);
+    if (!pending && !document.hidden && !lost) pending = requestAnimationFrame(frame);
   }
 
   function frame() {
     pending = 0;
-    if (document.hidden) return;
+    if (document.hidden || lost) return;
     const ratio = fit();
     Module._needlecast_frame(scene.width, scene.height);
     drawOverlay(ratio);
+    speak();
     if (!testMode) schedule();
   }
 
@@ -84,6 +121,7 @@
     }
     const closing = UTF8ToString(Module._needlecast_closing_lines());
     testMode = closing !== '';
+    watchContext();
     if (testMode) {
       frame();
       window.addEventListener('resize', frame);
@@ -94,7 +132,7 @@
       return;
     }
     document.addEventListener('visibilitychange', function () {
-      Module._needlecast_hidden(document.hidden ? 1 : 0);
+      Module._needlecast_hidden(document.hidden || lost ? 1 : 0);
       if (document.hidden) {
         cancelAnimationFrame(pending);
         pending = 0;

@@ -67,6 +67,20 @@ bool ParseWebQuery(const char* query, WebOptions* options, std::string* error)
             }
             options->fps = value != "0";
         }
+        else if (name == "fault")
+        {
+            const char* const stages[] = {"vertex", "fragment", "link"};
+            const ShaderFault faults[] = {ShaderFault::VERTEX, ShaderFault::FRAGMENT, ShaderFault::LINK};
+            options->fault = ShaderFault::NONE;
+            for (int k = 0; k < 3; ++k)
+                if (value == stages[k])
+                    options->fault = faults[k];
+            if (options->fault == ShaderFault::NONE)
+            {
+                *error = "fault: expected vertex, fragment or link, got " + Quoted(value.c_str());
+                return false;
+            }
+        }
         else if (name == "seed" || name == "interval" || name == "frames")
         {
             options->test_mode = options->test_mode || name != "seed";
@@ -77,6 +91,12 @@ bool ParseWebQuery(const char* query, WebOptions* options, std::string* error)
             *error = "unknown option " + Quoted(name.c_str());
             return false;
         }
+    }
+
+    if (options->fault != ShaderFault::NONE && !options->test_mode)
+    {
+        *error = "fault: only in the test mode (with frames or interval)";
+        return false;
     }
 
     std::vector<const char*> argv;

@@ -1,8 +1,9 @@
-// The page's URL options: ?seed=S, fps, and the test mode's interval=T and frames=N, read with
-// needlecast-sim's own parser so that the values and the errors are the same.
+// The page's URL options: ?seed=S, fps, and the test mode's interval=T, frames=N and fault,
+// read with needlecast-sim's own parser so that the values and the errors are the same.
 #pragma once
 
 #include "sim/sim.h"
+#include "web/render_webgl.h"
 
 #include <string>
 
@@ -14,6 +15,8 @@ struct WebOptions
     bool fps = false;
     // interval or frames given: run that many frames on the synthetic clock, then draw.
     bool test_mode = false;
+    // The test mode's fault=vertex, fragment or link: that shader stage made to fail.
+    ShaderFault fault = ShaderFault::NONE;
 };
 
 // Reads a query string (with or without its '?'; %XX and '+' decoded). False with a one-line

@@ -11,7 +11,10 @@
 #include <GLES3/gl3.h>
 #include <emscripten/html5.h>
 
+#include <emscripten.h>
+
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace
@@ -58,17 +61,39 @@ out vec4 fragment;
 void main() { fragment = vec4(lit, 1.0); }
 )";
 
+// What the test mode's fault option puts in place of a shader: a statement that compiles in
+// neither stage.
+const char* const BROKEN_SHADER = "#version 300 es\nvoid main() { undeclared = 1.0; }\n";
+
+EMSCRIPTEN_WEBGL_CONTEXT_HANDLE Context = 0;
+ShaderFault Fault = ShaderFault::NONE;
 GLuint Program = 0;
 GLuint InstanceBuffer = 0;
 GLint ProjectionLocation = -1;
 std::vector<float> Instances;
 
-GLuint Compile(GLenum kind, const char* source)
+// A failed stage's log on the console, under the line the page shows.
+void Report(const std::string& line, const std::vector<char>& log)
+{
+    EM_ASM({ console.error('needlecast: ' + UTF8ToString($0) + '\n' + UTF8ToString($1)); }, line.c_str(), log.data());
+}
+
+// The shader, or 0 with its log on the console.
+GLuint Compile(GLenum kind, const char* source, const char* stage)
 {
     const GLuint shader = glCreateShader(kind);
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
-    return shader;
+    GLint compiled = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled)
+        return shader;
+    GLint length = 0;
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
+    glGetShaderInfoLog(shader, length, nullptr, log.data());
+    Report(std::string(stage) + " shader failed to compile", log);
+    return 0;
 }
 
 // The box's 36 vertices: corner signs and face normal, two triangles per face, the faces in
@@ -133,25 +158,38 @@ void PerspectiveMatrix(double aspect, float (&matrix)[16])
         matrix[k] = static_cast<float>(m[k]);
 }
 
-bool WebGLInit(const char* canvas_selector)
+namespace
 {
-    EmscriptenWebGLContextAttributes attributes;
-    emscripten_webgl_init_context_attributes(&attributes);
-    attributes.majorVersion = 2;
-    attributes.alpha = false;
-    attributes.antialias = false;
-    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context(canvas_selector, &attributes);
-    if (context <= 0 || emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS)
-        return false;
-
+// The program, its uniforms, the buffers and the GL state, on a new context or one given
+// back. "" or the line naming the stage that failed.
+std::string Build()
+{
+    const GLuint vertex = Compile(GL_VERTEX_SHADER, Fault == ShaderFault::VERTEX ? BROKEN_SHADER : VERTEX_SHADER,
+                                  "vertex");
+    const GLuint fragment = Compile(GL_FRAGMENT_SHADER,
+                                    Fault == ShaderFault::FRAGMENT ? BROKEN_SHADER : FRAGMENT_SHADER, "fragment");
+    // A context lost on the way fails every stage: its restoring builds again.
+    if (emscripten_is_webgl_context_lost(Context))
+        return "";
+    if (vertex == 0 || fragment == 0)
+        return vertex == 0 ? "vertex shader failed to compile" : "fragment shader failed to compile";
     Program = glCreateProgram();
-    glAttachShader(Program, Compile(GL_VERTEX_SHADER, VERTEX_SHADER));
-    glAttachShader(Program, Compile(GL_FRAGMENT_SHADER, FRAGMENT_SHADER));
+    glAttachShader(Program, vertex);
+    // The link fault: a program without its fragment stage.
+    if (Fault != ShaderFault::LINK)
+        glAttachShader(Program, fragment);
     glLinkProgram(Program);
     GLint linked = 0;
     glGetProgramiv(Program, GL_LINK_STATUS, &linked);
-    if (!linked)
-        return false;
+    if (!linked && !emscripten_is_webgl_context_lost(Context))
+    {
+        GLint length = 0;
+        glGetProgramiv(Program, GL_INFO_LOG_LENGTH, &length);
+        std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
+        glGetProgramInfoLog(Program, length, nullptr, log.data());
+        Report("shader program failed to link", log);
+        return "shader program failed to link";
+    }
     glUseProgram(Program);
     ProjectionLocation = glGetUniformLocation(Program, "projection");
     SetUniform("scene_ambient", SCENE_AMBIENT);
@@ -189,7 +227,27 @@ bool WebGLInit(const char* canvas_selector)
     glClearDepthf(1.0f);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
-    return true;
+    return "";
+}
+} // namespace
+
+std::string WebGLInit(const char* canvas_selector, ShaderFault fault)
+{
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.majorVersion = 2;
+    attributes.alpha = false;
+    attributes.antialias = false;
+    Context = emscripten_webgl_create_context(canvas_selector, &attributes);
+    if (Context <= 0 || emscripten_webgl_make_context_current(Context) != EMSCRIPTEN_RESULT_SUCCESS)
+        return "this page draws with WebGL 2, which this browser lacks or has switched off";
+    Fault = fault;
+    return Build();
+}
+
+std::string WebGLRestore()
+{
+    return Build();
 }
 
 void WebGLResize(int width, int height)

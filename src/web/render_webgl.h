@@ -2,9 +2,25 @@
 // projected as the OpenGL 1.1 renderer does (look.h), every box of a frame in one instanced draw.
 #pragma once
 
+#include <string>
+
+// The test mode's way to see a shader fault reported: the stage made to fail.
+enum class ShaderFault
+{
+    NONE,
+    VERTEX,
+    FRAGMENT,
+    LINK
+};
+
 // Makes the WebGL 2 context on the canvas with the given CSS selector, and the program and
-// buffers. False where the browser has no WebGL 2 (or has it switched off).
-bool WebGLInit(const char* canvas_selector);
+// buffers. "" or the one line that says what failed: the browser has no WebGL 2 (or has it
+// switched off), or a shader stage failed (with the driver's log on the console).
+std::string WebGLInit(const char* canvas_selector, ShaderFault fault);
+
+// After a lost context is given back: the program and buffers made again ("" or as above).
+// The size must then be set again.
+std::string WebGLRestore();
 
 // The drawing buffer's size in pixels: the viewport and the projection.
 void WebGLResize(int width, int height);

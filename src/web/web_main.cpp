@@ -5,6 +5,7 @@
 #include "web/render_webgl.h"
 
 #include "look.h"
+#include "overlay_fit.h"
 #include "render.h"
 #include "sim/report.h"
 #include "stick.h"
@@ -23,6 +24,16 @@ WebOptions Options;
 std::string Text;
 int Width = 0;
 int Height = 0;
+OverlayFit Fit;
+
+// The page's measure of its overlay font (page.js).
+EM_JS(double, MeasureOverlay, (const char* text, double pixels),
+      { return Module.measureOverlay(UTF8ToString(text), pixels); });
+
+double Measure(const std::string& text, double pixels)
+{
+    return MeasureOverlay(text.c_str(), pixels);
+}
 
 void Resize(int width, int height)
 {
@@ -37,14 +48,15 @@ void Resize(int width, int height)
 extern "C" {
 
 // Reads the URL's query and makes the WebGL context on the canvas. Returns "" when the page
-// can go on, else the one line it shows: the option that was wrong, or that WebGL is missing.
+// can go on, else the one line it shows: the option that was wrong, that WebGL is missing, or
+// the shader stage that failed.
 EMSCRIPTEN_KEEPALIVE const char* needlecast_start(const char* query, const char* canvas_selector)
 {
     if (!ParseWebQuery(query, &Options, &Text))
         return Text.c_str();
-    if (!WebGLInit(canvas_selector))
-        return (Text = "this page draws with WebGL 2, which this browser lacks or has switched off").c_str();
-    Text.clear();
+    Text = WebGLInit(canvas_selector, Options.fault);
+    if (!Text.empty())
+        return Text.c_str();
     if (!Options.test_mode)
     {
         // On the system counter, the clock layer's own.
@@ -79,6 +91,15 @@ EMSCRIPTEN_KEEPALIVE void needlecast_frame(int width, int height)
         RunFrame(WebGLDraw);
 }
 
+// A lost context given back: the GL objects made again, and the size set again at the next
+// frame; the experiment goes on as it was. "" or the line the page shows.
+EMSCRIPTEN_KEEPALIVE const char* needlecast_restore()
+{
+    Width = Height = 0;
+    Text = WebGLRestore();
+    return Text.c_str();
+}
+
 // The needles in flight now.
 EMSCRIPTEN_KEEPALIVE int needlecast_needles()
 {
@@ -108,16 +129,28 @@ EMSCRIPTEN_KEEPALIVE const char* needlecast_overlay_text(int line)
     return overlay.c_str();
 }
 
-// Where the desktop renderer puts a line of overlay text: its left edge in pixels for a text
-// width, or its baseline in pixels from the top, for the current size. The raster position is
-// a nominal point on the plane one unit in front of the eye.
-EMSCRIPTEN_KEEPALIVE double needlecast_text_left(double text_width)
+// The overlay's lines (frame rate, then estimate) fitted to the canvas: their font size in
+// pixels; then each line's text and left edge, top to bottom ("" past the last).
+EMSCRIPTEN_KEEPALIVE double needlecast_overlay_fit(double width, double pixel_ratio)
 {
-    const double t = HalfViewTangent();
-    const double aspect = static_cast<double>(Width) / Height;
-    return Width * 0.5 - text_width / (4.0 * t * aspect);
+    const std::string estimate = needlecast_overlay_text(0);
+    Fit = FitOverlay({needlecast_overlay_text(1), estimate}, width, pixel_ratio, Measure);
+    return Fit.pixels;
 }
 
+EMSCRIPTEN_KEEPALIVE const char* needlecast_overlay_line(int line)
+{
+    return line >= 0 && static_cast<size_t>(line) < Fit.lines.size() ? Fit.lines[line].c_str() : "";
+}
+
+EMSCRIPTEN_KEEPALIVE double needlecast_overlay_left(int line)
+{
+    return line >= 0 && static_cast<size_t>(line) < Fit.lefts.size() ? Fit.lefts[line] : 0.0;
+}
+
+// The bottom line's baseline in pixels from the top: where the desktop renderer puts its line
+// for the current size. The raster position is a nominal point on the plane one unit in front
+// of the eye.
 EMSCRIPTEN_KEEPALIVE double needlecast_text_baseline()
 {
     const double t = HalfViewTangent();
@@ -127,10 +160,5 @@ EMSCRIPTEN_KEEPALIVE double needlecast_text_baseline()
 EMSCRIPTEN_KEEPALIVE double needlecast_text_alpha()
 {
     return TEXT_ALPHA;
-}
-
-EMSCRIPTEN_KEEPALIVE int needlecast_font_points()
-{
-    return FONT_POINTS;
 }
 }
