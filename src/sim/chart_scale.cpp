@@ -107,12 +107,14 @@ void CChartHistory::Add(unsigned long long n, unsigned long long c)
         return;
     if (points_.size() == capacity_)
     {
-        // Every second point from the first: the gaps left are at least the square of the step.
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < points_.size(); i += 2)
-            points_[kept++] = points_[i];
+        // A step at which half the capacity spans the points' range, and the points thinned
+        // to it: no more than half the capacity and one are left, evenly along log n.
+        step_ = std::max(step_, std::pow(points_.back().first / points_.front().first, 2.0 / capacity_));
+        std::size_t kept = 1;
+        for (std::size_t i = 1; i < points_.size(); ++i)
+            if (points_[i].first >= points_[kept - 1].first * step_)
+                points_[kept++] = points_[i];
         points_.resize(kept);
-        step_ *= step_;
         if (last_.first < points_.back().first * step_)
             return;
     }

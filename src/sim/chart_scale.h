@@ -10,12 +10,13 @@
 
 // The estimate after each frame, from the first crossing: a point wherever n has grown by a
 // tenth of a per cent since the last one kept, and the latest point. When the points reach
-// the capacity every second one is let go and the step is squared, so they stay spread along
-// log n and never exceed the capacity.
+// the capacity the step grows until half the capacity spans them, and they are thinned to it:
+// spread evenly along log n, however long the run, and never more than the capacity (at
+// least 8) and the latest.
 class CChartHistory
 {
 public:
-    explicit CChartHistory(std::size_t capacity) : capacity_(capacity < 2 ? 2 : capacity) {}
+    explicit CChartHistory(std::size_t capacity) : capacity_(capacity < 8 ? 8 : capacity) {}
 
     void Add(unsigned long long n, unsigned long long c);
     // The points kept, n and the estimate, ending with the latest.
