@@ -109,7 +109,7 @@ void CChartHistory::Add(unsigned long long n, unsigned long long c)
     {
         // A step at which half the capacity spans the points' range, and the points thinned
         // to it: no more than half the capacity and one are left, evenly along log n.
-        step_ = std::max(step_, std::pow(points_.back().first / points_.front().first, 2.0 / capacity_));
+        step_ = std::max(step_, std::pow(points_.back().first / points_.front().first, 2.0 / static_cast<double>(capacity_)));
         std::size_t kept = 1;
         for (std::size_t i = 1; i < points_.size(); ++i)
             if (points_[i].first >= points_[kept - 1].first * step_)
