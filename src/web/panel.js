@@ -48,8 +48,10 @@
       chart.width = width;
       chart.height = height;
     }
-    // Never smaller than the page's own small print.
-    const minFont = 11 * ratio;
+    // The page's small print, or smaller where the chart is too narrow for its texts at that
+    // size (a 320-pixel phone); kept on the canvas for the chart's readers.
+    const minFont = Math.min(11, chart.clientWidth / 34) * ratio;
+    chart.dataset.minFont = minFont;
     const c = chart.getContext('2d');
     c.font = Module._needlecast_chart_font(width, height, minFont) + 'px sans-serif';
     const widest = Math.max(...look.legend.map((words) => c.measureText(words).width));
@@ -97,12 +99,14 @@
 
   function showFigures() {
     const values = json(Module._needlecast_stats_figures());
-    figures.replaceChildren(...NAMES.flatMap((name) => {
+    // Each name with its figure, so that a narrow panel wraps between the pairs.
+    figures.replaceChildren(...NAMES.map((name) => {
+      const pair = document.createElement('div');
       const term = document.createElement('dt'), value = document.createElement('dd');
       term.textContent = name[1];
       value.textContent = values[name[0]] || 'none yet';
-      value.dataset.figure = name[0];
-      return [term, value];
+      pair.append(term, value);
+      return pair;
     }));
   }
 

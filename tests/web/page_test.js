@@ -239,7 +239,7 @@ async function statsPanel(browser, origin) {
   // Pixels 3 apart across each probe, most of which must match (the estimate's line may cross).
   const misses = await page.evaluate(() => {
     const chart = document.getElementById('chart');
-    const g = JSON.parse(UTF8ToString(Module._needlecast_chart(chart.width, chart.height, 11 * devicePixelRatio, 0)));
+    const g = JSON.parse(UTF8ToString(Module._needlecast_chart(chart.width, chart.height, +chart.dataset.minFont, 0)));
     const c = chart.getContext('2d');
     const Y = (v) => g.bottom - (v - g.y0) / (g.y1 - g.y0) * (g.bottom - g.top);
     const band = [248, 212, 162], paper = [255, 255, 255], pi = [192, 0, 0];
