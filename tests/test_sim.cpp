@@ -1,11 +1,14 @@
-// needlecast-sim's argument rules that its command line cannot show cheaply: a run must fit
-// the nanosecond clock after the interval is rounded to whole ticks.
+// needlecast-sim's argument rules that its command line cannot show cheaply (a run must fit
+// the nanosecond clock after the interval is rounded to whole ticks), its report's figures
+// and its chart's history and axis.
+#include "sim/chart_scale.h"
 #include "sim/report.h"
 #include "sim/runs.h"
 #include "sim/sim.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -61,4 +64,44 @@ TEST(SimRuns, KolmogorovSmirnovSeesAShiftOrASpread) {
     }
     EXPECT_GT(KolmogorovSmirnov(fair).p, 0.01);
     for (const auto* sample : {&shifted, &wide, &narrow}) EXPECT_LT(KolmogorovSmirnov(*sample).p, 0.001);
+}
+
+// A run of 2^32 needles: the history never holds more than its capacity and the latest point,
+// starts at the first crossing, ends at the latest n and stays spread along log n.
+TEST(ChartHistory, BoundedOverTheLongestRun) {
+    const std::size_t capacity = 64;
+    CChartHistory history(capacity);
+    std::size_t most = 0;
+    unsigned long long last = 0;
+    for (unsigned long long n = 1; n < (1ull << 32); n += n / 500 + 1) {
+        history.Add(last = n, n * 7 / 11); // the first crossing at n = 2
+        most = std::max(most, history.Points().size());
+    }
+    const auto points = history.Points();
+    EXPECT_EQ(capacity + 1, most);
+    ASSERT_GE(points.size(), capacity / 2);
+    EXPECT_EQ(2.0, points.front().first);
+    EXPECT_EQ(static_cast<double>(last), points.back().first);
+    double widest = 0;
+    for (std::size_t i = 1; i < points.size(); ++i)
+        widest = std::max(widest, std::log10(points[i].first / points[i - 1].first));
+    EXPECT_LT(widest, 3 * std::log10(points.back().first / 2) / points.size());
+}
+
+// The n axis names every digit on a short span, 1, 2 and 5 below a decade and a half, else
+// the decades; the estimate's axis is symmetric about pi.
+TEST(ChartScale, TheAxisLabels) {
+    const struct { double first, last; const char* labels; } cases[] = {
+        {1000, 3500, "1k 2k 3k "}, {200, 3646, "200 500 1k 2k "}, {1, 9, "1 2 5 "}, {30, 2e6, "100 1k 10k 100k 1M "},
+        {5e8, 4e9, "500M 1G 2G "},
+    };
+    for (const auto& c : cases) {
+        const ChartGeometry g = ChartLayout(1000, 600, 6, {{c.first, 3.2}, {c.last, 3.1}}, "", 100);
+        std::string labels;
+        for (const ChartText& text : g.texts)
+            if (text.y == g.bottom + g.font * 0.7)
+                labels += text.text + " ";
+        EXPECT_EQ(c.labels, labels) << c.first;
+        EXPECT_NEAR(PI, (g.y0 + g.y1) / 2, 1e-12);
+    }
 }

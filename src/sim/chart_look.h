@@ -13,3 +13,5 @@ const double CHART_BAND_ALPHA = 0.45;
 const double CHART_BAND_SIGMAS = 2.0;
 // The width of the estimate's and pi's lines, in pixels.
 const double CHART_LINE_WIDTH = 1.5;
+// The paper behind the legend lets this much of the chart through: 1 - CHART_LEGEND_ALPHA.
+const double CHART_LEGEND_ALPHA = 0.85;

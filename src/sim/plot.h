@@ -2,9 +2,9 @@
 // and the band pi +- 2 sigma(n) of chance, drawn with cairo into a PNG. Linux only.
 #pragma once
 
+#include "sim/chart_scale.h"
+
 #include <string>
-#include <utility>
-#include <vector>
 
 class CConvergencePlot
 {
@@ -12,7 +12,7 @@ public:
     CConvergencePlot(int width, int height) : width_(width), height_(height) {}
 
     // After each frame: keeps the points the chart can tell apart, from the first crossing.
-    void Add(unsigned long long n, unsigned long long c);
+    void Add(unsigned long long n, unsigned long long c) { history_.Add(n, c); }
 
     // Draws the chart under the title and writes it, whole or not at all.
     bool Write(const std::string& path, const std::string& title, std::string* error);
@@ -20,6 +20,6 @@ public:
 private:
     int width_;
     int height_;
-    std::vector<std::pair<double, double>> points_; // n, estimate
-    std::pair<double, double> last_{0.0, 0.0};
+    // Room for every point of the longest run: n below 2^32 gives at most about 22,000.
+    CChartHistory history_{1 << 16};
 };

@@ -44,14 +44,21 @@ double ChanceSigma(unsigned long long n)
     return PI * std::sqrt((PI - 2.0) / (2.0 * static_cast<double>(n)));
 }
 
-std::string ChanceLine(unsigned long long n, unsigned long long c)
+ChanceFigures FiguresOf(unsigned long long n, unsigned long long c)
 {
     if (c == 0)
-        return "standard_error= z=";
-    char line[96];
-    std::snprintf(line, sizeof(line), "standard_error=%.10f z=%.2f", StandardError(n, c),
-                  (EstimateOf(n, c) - PI) / ChanceSigma(n));
-    return line;
+        return {};
+    char estimate[32], standard_error[32], z[32];
+    std::snprintf(estimate, sizeof(estimate), "%.10f", EstimateOf(n, c));
+    std::snprintf(standard_error, sizeof(standard_error), "%.10f", StandardError(n, c));
+    std::snprintf(z, sizeof(z), "%.2f", (EstimateOf(n, c) - PI) / ChanceSigma(n));
+    return {estimate, standard_error, z};
+}
+
+std::string ChanceLine(unsigned long long n, unsigned long long c)
+{
+    const ChanceFigures figures = FiguresOf(n, c);
+    return "standard_error=" + figures.standard_error + " z=" + figures.z;
 }
 
 bool CCsvTable::Open(const std::string& path, uint32_t every, std::string* error)

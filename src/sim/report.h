@@ -17,8 +17,16 @@ double StandardError(unsigned long long n, unsigned long long c);
 // The standard error for needles as long as the line spacing: pi * sqrt((pi - 2) / (2 n)).
 double ChanceSigma(unsigned long long n);
 
-// "standard_error=... z=...", z = (pi_hat - pi) / sigma(n): how far the run lies from pi in
-// standard errors. Both empty before any needle has crossed.
+// The figures of the report: the estimate and its standard error with %.10f, and z =
+// (pi_hat - pi) / sigma(n), how far the run lies from pi in standard errors, with %.2f. All
+// three empty before any needle has crossed.
+struct ChanceFigures
+{
+    std::string estimate, standard_error, z;
+};
+ChanceFigures FiguresOf(unsigned long long n, unsigned long long c);
+
+// "standard_error=... z=...", from those figures.
 std::string ChanceLine(unsigned long long n, unsigned long long c);
 
 // The CSV table: frame,n,c,estimate,standard_error, a row every `every` frames and one for

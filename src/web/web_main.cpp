@@ -3,6 +3,7 @@
 // clock, then its last frame drawn and its closing lines kept for the page.
 #include "web/query.h"
 #include "web/render_webgl.h"
+#include "web/stats.h"
 
 #include "look.h"
 #include "overlay_fit.h"
@@ -60,15 +61,21 @@ EMSCRIPTEN_KEEPALIVE const char* needlecast_start(const char* query, const char*
     if (!Options.test_mode)
     {
         // On the system counter, the clock layer's own.
-        StartExperiment(Options.run.seed_given ? Options.run.seed : static_cast<uint32_t>(std::time(nullptr)));
+        const uint32_t seed = Options.run.seed_given ? Options.run.seed : static_cast<uint32_t>(std::time(nullptr));
+        StartExperiment(seed);
+        StatsStart(seed);
         return "";
     }
 
     // needlecast-sim's run, line for line.
     const uint32_t seed = StartSimRun(Options.run);
     const int64_t ticks = IntervalTicks(Options.run.interval_s);
+    StatsStart(seed);
     for (uint32_t frame = 1; frame <= Options.run.frames; ++frame)
+    {
         StepSimRun(ticks);
+        StatsFrame();
+    }
     Text = "seed=" + std::to_string(seed) + "\n" + ChanceLine(CStick::SticksTested, CStick::SticksCrossing) + "\n" +
            SummaryLine(Options.run.frames) + "\n" + EstimateLine() + "\n";
     return "";
@@ -88,7 +95,10 @@ EMSCRIPTEN_KEEPALIVE void needlecast_frame(int width, int height)
     if (Options.test_mode)
         WebGLDraw();
     else
+    {
         RunFrame(WebGLDraw);
+        StatsFrame();
+    }
 }
 
 // A lost context given back: the GL objects made again, and the size set again at the next

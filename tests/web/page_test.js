@@ -113,7 +113,7 @@ async function testMode(browser, origin, work) {
   });
   check('the page draws needlecast-sim\'s needles and the 41 pane lines',
         drawn === Number(/needles=(\d+)/.exec(expected)[1]) + 41, drawn + ' boxes');
-  await page.$eval('#closing', (e) => { e.hidden = true; });
+  await page.$$eval('#closing, #stats-button', (es) => es.forEach((e) => { e.hidden = true; }));
   const shot = await screenshot(page);
   const m = await measure(page, [fs.readFileSync(path.join(work, 'sim.png')).toString('base64'), shot]);
   check('the pane has as many lines as in sim --png', m.paneLines[0] === m.paneLines[1] && m.paneLines[0] >= 8,
@@ -217,6 +217,8 @@ async function hiddenTab(page) {
     Object.defineProperty(document, 'hidden', {configurable: true, get: () => hidden});
     document.dispatchEvent(new Event('visibilitychange'));
   }, hidden);
+  await page.$eval('#stats-button', (e) => { e.hidden = true; }); // it fades on its own
+  await sleep(2600);
   const before = await fps();
   await hide(true);
   const shot = await screenshot(page);
@@ -287,8 +289,71 @@ async function webglOff(browser, origin) {
   check('without WebGL the page says so', state === 'message' && /WebGL/.test(text), text);
 }
 
+// The statistics panel over a test-mode run on a phone: S opens it with needlecast-sim's
+// figures; its chart has pi's line and, below it, the band pi - 2 sigma(n) where the chart's
+// scale puts them; the button fades when the pointer rests, and works by click, tap and keys.
+async function statsPanel(browser, origin) {
+  const lines = execFileSync(sim, ['--seed', '7', '--interval', '0.0123', '--frames', '3000']).toString();
+  const report = lines.match(/error=(\S+) z=(\S+)\n.*\npi = 2 \* n \/ c = 2 \* (\d+) \/ (\d+) = (\S+)/);
+  const {page, seen} = await open(browser, origin, '?seed=7&interval=0.0123&frames=3000',
+                                  {width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
+  const open_ = () => page.evaluate(() => document.getElementById('stats-button').getAttribute('aria-expanded') +
+                                          (document.getElementById('panel').hidden ? ' hidden' : ' shown'));
+  await page.keyboard.press('Tab');
+  const focused = await page.evaluate(() => document.activeElement.id);
+  await page.keyboard.press('Enter');
+  const entered = await open_();
+  await page.keyboard.press('Escape');
+  const escaped = await open_();
+  await page.keyboard.press('s');
+  check('Tab reaches the button, Enter opens the panel, Escape closes it, S opens it',
+        [focused, entered, escaped, await open_()].join() === 'stats-button,true shown,false hidden,true shown',
+        [focused, entered, escaped, await open_()]);
+  const figures = await page.$$eval('#figures dd', (dds) => dds.map((d) => d.textContent).join(' '));
+  check('the panel\'s figures are needlecast-sim\'s', report && figures === [3, 4, 5, 1, 2].map((i) => report[i]).join(' '),
+        figures);
+  // Pixels 3 apart across each probe, most of which must match (the estimate's line may cross).
+  const misses = await page.evaluate(() => {
+    const chart = document.getElementById('chart');
+    const g = JSON.parse(UTF8ToString(Module._needlecast_chart(chart.width, chart.height, +chart.dataset.minFont, 0)));
+    const c = chart.getContext('2d');
+    const Y = (v) => g.bottom - (v - g.y0) / (g.y1 - g.y0) * (g.bottom - g.top);
+    const band = [248, 212, 162], paper = [255, 255, 255], pi = [192, 0, 0];
+    const missed = [];
+    for (const f of [0.1, 0.5, 0.9]) {
+      const x = g.left + f * (g.right - g.left), n = Math.pow(10, g.x0 + f * (g.x1 - g.x0));
+      const sigma = Math.PI * Math.sqrt((Math.PI - 2) / (2 * n));
+      for (const [y, colour] of [[g.pi_y, pi], [Y(Math.PI - 1.75 * sigma), band], [Y(Math.PI - 2.25 * sigma), paper]]) {
+        if (y > g.bottom - 2) continue;
+        const hits = [-6, -3, 0, 3, 6].filter((dx) => {
+          const p = c.getImageData(Math.round(x + dx), Math.floor(y), 1, 1).data;
+          return [0, 1, 2].every((k) => Math.abs(p[k] - colour[k]) <= 12);
+        }).length;
+        if (hits < 4) missed.push(f + ': ' + colour + ' at ' + Math.floor(y));
+      }
+    }
+    return missed;
+  });
+  check('the chart has pi\'s line and the band pi - 2 sigma(n) where its scale puts them', misses.length === 0,
+        misses.join('; '));
+  await page.click('#stats-button');
+  const clicked = await open_();
+  await page.tap('#stats-button');
+  const tapped = await open_();
+  await page.keyboard.press('Escape');
+  check('the button closes it by click, opens it by tap; Escape closes', [clicked, tapped, await open_()].join() ===
+        'false hidden,true shown,false hidden', [clicked, tapped, await open_()]);
+  await page.evaluate(() => document.activeElement.blur());
+  await sleep(4500);
+  const faded = await page.$eval('#stats-button', (b) => getComputedStyle(b).opacity);
+  await page.mouse.move(100, 100);
+  check('the button fades when the pointer rests and comes back when it moves',
+        faded === '0' && !(await page.evaluate(() => document.body.classList.contains('idle'))), faded);
+  check('no console error with the panel', seen.errors.length === 0, seen.errors.join('; '));
+}
+
 const CASES = [
-  [testMode, []], [live, []], [messages, []], [webglOff, ['--disable-webgl', '--disable-3d-apis']],
+  [testMode, []], [statsPanel, []], [live, []], [messages, []], [webglOff, ['--disable-webgl', '--disable-3d-apis']],
 ];
 
 (async () => {
