@@ -2,6 +2,7 @@
 #include "sim/chart_cairo.h"
 
 #include "sim/chart_look.h"
+#include "sim/report.h"
 #include "utility/output.h"
 
 #include <algorithm>
@@ -18,6 +19,24 @@ void Text(cairo_t* cr, const std::string& text, double x, double y, double ax, d
     cairo_text_extents(cr, text.c_str(), &extents);
     cairo_move_to(cr, x - extents.x_advance * ax, y - extents.y_bearing - extents.height * ay);
     cairo_show_text(cr, text.c_str());
+}
+
+void Text(cairo_t* cr, const ChartText& text)
+{
+    cairo_save(cr);
+    cairo_set_font_size(cr, text.size);
+    cairo_translate(cr, text.x, text.y);
+    if (text.turned)
+        cairo_rotate(cr, -PI / 2);
+    Text(cr, text.text, 0, 0, text.ax, text.ay);
+    cairo_restore(cr);
+}
+
+void Line(cairo_t* cr, double x0, double y0, double x1, double y1)
+{
+    cairo_move_to(cr, x0, y0);
+    cairo_line_to(cr, x1, y1);
+    cairo_stroke(cr);
 }
 
 void DrawLegend(cairo_t* cr, double right, double top, double font, const std::vector<LegendEntry>& entries)
@@ -60,7 +79,7 @@ ChartPage StartChart(int width, int height)
     ChartPage page;
     page.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     page.cr = cairo_create(page.surface);
-    page.font = std::max(6.0, std::min(width / 60.0, height / 40.0));
+    page.font = ChartFont(width, height, 6.0);
     cairo_select_font_face(page.cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(page.cr, page.font);
     Colour(page.cr, CHART_PAPER);
@@ -68,11 +87,8 @@ ChartPage StartChart(int width, int height)
     return page;
 }
 
-bool FinishChart(ChartPage* page, const std::string& title, const std::string& path, std::string* error)
+bool WriteChart(ChartPage* page, const std::string& path, std::string* error)
 {
-    Colour(page->cr, CHART_INK);
-    cairo_set_font_size(page->cr, page->font * 1.25);
-    Text(page->cr, title, cairo_image_surface_get_width(page->surface) / 2.0, page->font * 1.2, 0.5, 0);
     cairo_surface_flush(page->surface);
     COutputFile file;
     bool written = file.Open(path, error);

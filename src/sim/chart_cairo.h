@@ -1,6 +1,8 @@
-// The charts' cairo pieces: a chart colour as cairo's source, text placed by its anchor, the
-// legend in the chart's upper right corner, and the page with its title, written as a PNG.
+// The charts' cairo pieces: a chart colour as cairo's source, lines and anchored text, the
+// legend in the chart's upper right corner, and the page, painted and written as a PNG.
 #pragma once
+
+#include "sim/chart_scale.h"
 
 #include <cairo.h>
 
@@ -12,6 +14,10 @@ void Colour(cairo_t* cr, int rgb, double alpha = 1.0);
 // Text with its anchor at (x, y): ax and ay 0, 0.5 or 1 for its left, middle or right and top,
 // middle or bottom.
 void Text(cairo_t* cr, const std::string& text, double x, double y, double ax, double ay);
+// A text of a chart's geometry, at its size, upright or turned.
+void Text(cairo_t* cr, const ChartText& text);
+
+void Line(cairo_t* cr, double x0, double y0, double x1, double y1);
 
 // One line of a legend: a stroke of the colour, alpha and width, then the text.
 struct LegendEntry
@@ -24,7 +30,7 @@ struct LegendEntry
 // The entries on paper under the top right corner (right, top) of the plot area.
 void DrawLegend(cairo_t* cr, double right, double top, double font, const std::vector<LegendEntry>& entries);
 
-// A chart's page: the picture painted with paper, and the text size for its size.
+// A chart's page: the picture painted with paper, and the charts' text size for its size.
 struct ChartPage
 {
     cairo_surface_t* surface;
@@ -33,6 +39,5 @@ struct ChartPage
 };
 ChartPage StartChart(int width, int height);
 
-// Draws the title across the top and writes the page as a PNG, whole or not at all; the page
-// is freed either way.
-bool FinishChart(ChartPage* page, const std::string& title, const std::string& path, std::string* error);
+// Writes the page as a PNG, whole or not at all; the page is freed either way.
+bool WriteChart(ChartPage* page, const std::string& path, std::string* error);

@@ -106,5 +106,7 @@ bool WriteZHistogram(const std::string& path, int width, int height, const std::
                {{CHART_ESTIMATE_COLOUR, 1.0, font * 0.8, "z of each run, " + std::to_string(runs) + " runs"},
                 {CHART_PI_COLOUR, 1.0, CHART_LINE_WIDTH * 1.5, "the standard normal law"},
                 {CHART_BAND_COLOUR, CHART_BAND_ALPHA, font * 0.8, "within \u00b12\u03c3(n)"}});
-    return FinishChart(&page, title, path, error);
+    cairo_set_font_size(cr, font * 1.25);
+    Text(cr, title, width / 2.0, font * 1.2, 0.5, 0);
+    return WriteChart(&page, path, error);
 }
