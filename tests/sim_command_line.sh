@@ -158,6 +158,23 @@ if [ ${#run[@]} -eq 1 ]; then
   check "--runs --plot: the histogram's band spans z from -2 to 2 (frame, band: $band)" $?
 fi
 
+# Stopped by a signal, a run or many leave no file behind, not even a temporary one, and no
+# worker.
+for args in "--frames 100000000" "--runs 40 --frames 1000000 --jobs 2"; do
+  # shellcheck disable=SC2086
+  "${run[@]}" $args --quiet --csv "$out_dir/stopped.csv" >/dev/null 2>&1 &
+  pid=$!
+  sleep 1
+  kill -TERM $pid
+  wait $pid
+  code=$?
+  sleep 0.2
+  [ $code -eq 143 ] && [ -z "$(ls -A "$out_dir")" ] && ! pgrep -f "runs 40 --frames 1000000" >/dev/null
+  passed=$?
+  check "$args stopped by SIGTERM: status $code, no file and no worker left ($(ls "$out_dir"))" $passed
+  rm -f "$out_dir"/*
+done
+
 # A worker that dies is an error naming its seed, and no table is left behind.
 "${run[@]}" --seed 9 --runs 40 --frames 1000000 --jobs 2 --csv "$out_dir/dead.csv" >/dev/null 2>"$work/err" &
 pid=$!
@@ -171,7 +188,8 @@ wait $pid
 code=$?
 [ $code -eq 1 ] && [ "$(cat "$work/err")" = "needlecast-sim: the worker for seed 9 was killed by signal 9 (Killed)" ] &&
   [ -z "$(ls -A "$out_dir")" ] && ! pgrep -P $pid >/dev/null
-check "a killed worker: exit 1 and its seed named ($(cat "$work/err")), no table, no worker left" $?
+passed=$?
+check "a killed worker: exit 1 and its seed named ($(cat "$work/err")), no table, no worker left" $passed
 
 refusals <<EOF_CASES
 cannot --png $out_dir/no/such/folder/x.png

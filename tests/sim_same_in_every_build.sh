@@ -18,7 +18,8 @@ for i in "${!runs[@]}"; do
   for build in "$@"; do
     out=$(cat "$work/${build%%=*}.$i")
     [[ $out == digest=* || $out == *" ks_p=0."* ]] && [ "$out" = "$(cat "$work/${1%%=*}.$i")" ]
-    check "${build%%=*}, ${runs[$i]}: ${out%%$'\n'*}, $(sed -n 's/.* n=/n=/p' <<<"$out")" $?
+    same=$? # before the line's own $(...) sets $? again
+    check "${build%%=*}, ${runs[$i]}: ${out%%$'\n'*}, $(sed -n 's/.* n=/n=/p' <<<"$out")" $same
   done
 done
 finish

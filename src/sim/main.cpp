@@ -122,6 +122,7 @@ int main(int argc, char** argv)
         std::fputs(options.help ? SIM_USAGE : "needlecast-sim " NEEDLECAST_VERSION "\n", stdout);
         return 0;
     }
+    RemoveTemporariesOnSignal();
     if (options.runs != 0)
         return RunsCommand(options);
 

@@ -109,6 +109,9 @@ bool RunInWorkers(const SimOptions& options, uint32_t first, uint32_t jobs, std:
 #ifdef __linux__
             prctl(PR_SET_PDEATHSIG, SIGTERM); // no worker outlives needlecast-sim
 #endif
+            // The output files are needlecast-sim's to remove, not a stopped worker's.
+            for (int signal_number : {SIGINT, SIGTERM, SIGHUP})
+                std::signal(signal_number, SIG_DFL);
             close(ends[0]);
             for (uint32_t earlier = 0; earlier < w; ++earlier)
                 close(workers[earlier].fd);

@@ -2,6 +2,7 @@
 #include "utility/output.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,43 @@
 
 namespace
 {
+// The temporary files not yet committed, for the signal handler: fixed storage, since a
+// handler may not allocate. A name too long for it is simply not removed on a signal.
+const int MOST_PENDING = 8;
+const size_t LONGEST_NAME = 1024;
+char pending[MOST_PENDING][LONGEST_NAME];
+volatile sig_atomic_t pending_count = 0;
+
+void Remember(const std::string& temporary)
+{
+    if (temporary.size() >= LONGEST_NAME || pending_count >= MOST_PENDING)
+        return;
+    std::memcpy(pending[pending_count], temporary.c_str(), temporary.size() + 1);
+    pending_count = pending_count + 1;
+}
+
+void Forget(const std::string& temporary)
+{
+    for (int i = 0; i < pending_count; ++i)
+        if (temporary == pending[i])
+        {
+            for (int j = i + 1; j < pending_count; ++j)
+                std::memcpy(pending[j - 1], pending[j], LONGEST_NAME);
+            pending_count = pending_count - 1;
+            return;
+        }
+}
+
+#ifndef _WIN32
+void RemoveAndStop(int signal_number)
+{
+    for (int i = 0; i < pending_count; ++i)
+        unlink(pending[i]);
+    std::signal(signal_number, SIG_DFL);
+    raise(signal_number);
+}
+#endif
+
 std::string CannotWrite(const std::string& path, const char* why)
 {
     std::string message("cannot write ");
@@ -26,6 +64,14 @@ int MakeTemporary(const std::string& path, std::string* temporary)
     return mkstemp(&(*temporary)[0]);
 }
 } // namespace
+
+void RemoveTemporariesOnSignal()
+{
+#ifndef _WIN32
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signal_number, RemoveAndStop);
+#endif
+}
 
 bool CheckWritable(const std::string& path, std::string* error)
 {
@@ -66,6 +112,7 @@ bool COutputFile::Open(const std::string& path, std::string* error)
         return false;
     }
     path_ = path;
+    Remember(temporary_);
 #ifndef _WIN32
     // mkstemp makes the file private; give it the usual permissions.
     const mode_t mask = umask(0);
@@ -98,6 +145,7 @@ bool COutputFile::Commit(std::string* error)
         *error = CannotWrite(path_, errno != 0 ? std::strerror(errno) : "write failed");
         unlink(temporary_.c_str());
     }
+    Forget(temporary_);
     temporary_.clear();
     return renamed;
 }
@@ -112,6 +160,7 @@ void COutputFile::Abandon()
     if (!temporary_.empty())
     {
         unlink(temporary_.c_str());
+        Forget(temporary_);
         temporary_.clear();
     }
 }

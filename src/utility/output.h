@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <string>
 
+// From now on SIGINT, SIGTERM and SIGHUP remove every output file not yet committed before
+// they end the program as they would have. Not on Windows.
+void RemoveTemporariesOnSignal();
+
 // Whether a file can be made at path: a new file or a regular one, in a folder we may write.
 bool CheckWritable(const std::string& path, std::string* error);
 
