@@ -50,11 +50,11 @@ void DrawLegend(cairo_t* cr, double right, double top, double font, const std::v
     }
     const double x = right - widest - font * 3.4, line = font * 1.5;
     Colour(cr, CHART_PAPER, 0.85);
-    cairo_rectangle(cr, x - font * 0.6, top + font * 0.4, widest + font * 3.6, line * entries.size() + font * 0.4);
+    cairo_rectangle(cr, x - font * 0.6, top + font * 0.4, widest + font * 3.6, line * static_cast<double>(entries.size()) + font * 0.4);
     cairo_fill(cr);
     for (size_t i = 0; i < entries.size(); ++i)
     {
-        const double y = top + font * 0.6 + line * (i + 0.5);
+        const double y = top + font * 0.6 + line * (static_cast<double>(i) + 0.5);
         Colour(cr, entries[i].colour, entries[i].alpha);
         cairo_set_line_width(cr, entries[i].width);
         cairo_move_to(cr, x, y);

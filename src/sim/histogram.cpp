@@ -42,8 +42,9 @@ void DrawAxes(cairo_t* cr, const Area& a, double font, size_t runs, double bin)
         Text(cr, std::to_string(z), a.X(z), a.bottom + font * 0.7, 0.5, 0);
     }
     const double step = CountStep(a.most);
-    for (double count = 0; count <= a.most + 1e-9; count += step)
+    for (int k = 0; k * step <= a.most + 1e-9; ++k)
     {
+        const double count = k * step;
         cairo_move_to(cr, a.left - font * 0.5, a.Y(count));
         cairo_line_to(cr, a.left, a.Y(count));
         cairo_stroke(cr);
@@ -72,7 +73,7 @@ bool WriteZHistogram(const std::string& path, int width, int height, const std::
     std::vector<int> counts(static_cast<size_t>(std::lround(2 * reach / bin)), 0);
     for (double value : z)
         ++counts[std::min(counts.size() - 1, static_cast<size_t>((value + reach) / bin))];
-    const double peak = z.size() * bin / std::sqrt(2 * PI); // the density's top, in runs
+    const double peak = static_cast<double>(z.size()) * bin / std::sqrt(2 * PI); // the density's top, in runs
     const double most = std::max(1.0, std::max(peak, static_cast<double>(*std::max_element(counts.begin(), counts.end())))) * 1.15;
 
     ChartPage page = StartChart(width, height);
@@ -88,7 +89,7 @@ bool WriteZHistogram(const std::string& path, int width, int height, const std::
     for (size_t i = 0; i < counts.size(); ++i)
         if (counts[i] != 0)
         {
-            const double x0 = a.X(-reach + i * bin), x1 = a.X(-reach + (i + 1) * bin);
+            const double x0 = a.X(-reach + static_cast<double>(i) * bin), x1 = a.X(-reach + static_cast<double>(i + 1) * bin);
             cairo_rectangle(cr, x0 + 0.5, a.Y(counts[i]), x1 - x0 - 1, a.bottom - a.Y(counts[i]));
         }
     cairo_fill(cr);

@@ -20,11 +20,12 @@ void MeanAndSd(const std::vector<double>& values, double* mean, double* sd)
     double sum = 0;
     for (double value : values)
         sum += value;
-    *mean = values.empty() ? 0 : sum / values.size();
+    const double count = static_cast<double>(values.size());
+    *mean = values.empty() ? 0 : sum / count;
     double squares = 0;
     for (double value : values)
         squares += (value - *mean) * (value - *mean);
-    *sd = values.size() < 2 ? 0 : std::sqrt(squares / (values.size() - 1));
+    *sd = values.size() < 2 ? 0 : std::sqrt(squares / (count - 1));
 }
 
 std::string Format(const char* format, double value)
@@ -74,7 +75,7 @@ KsTest KolmogorovSmirnov(std::vector<double> sample)
     for (size_t i = 0; i < sample.size(); ++i)
     {
         const double law = NormalCdf(sample[i]);
-        test.d = std::max(test.d, std::max((i + 1) / count - law, law - i / count));
+        test.d = std::max(test.d, std::max(static_cast<double>(i + 1) / count - law, law - static_cast<double>(i) / count));
     }
     // Stephens' correction makes the asymptotic law good from a few runs on.
     const double root = std::sqrt(count);
@@ -116,21 +117,22 @@ std::string RunsSummary(const std::vector<RunResult>& runs)
     {
         double m = 0, s = 0;
         MeanAndSd(estimates, &m, &s);
-        const double mean_n = n_sum / estimates.size();
+        const double runs_with = static_cast<double>(estimates.size());
+        const double mean_n = n_sum / runs_with;
         mean = Format("%.10f", m);
         sd = Format("%.10f", s);
         sigma = Format("%.10f", ChanceSigma(static_cast<unsigned long long>(std::llround(mean_n))));
         MeanAndSd(zs, &m, &s);
         z_mean = Format("%.4f", m);
         z_sd = Format("%.4f", s);
-        share = Format("%.4f", static_cast<double>(within) / estimates.size());
+        share = Format("%.4f", within / runs_with);
         const KsTest ks = KolmogorovSmirnov(zs);
         ks_d = Format("%.4f", ks.d);
         ks_p = Format("%.4f", ks.p);
         text += "estimate: mean " + mean + ", standard deviation " + sd + "\n";
         text += "the theory's sigma(n) at the mean n, " + Format("%.0f", mean_n) + ": " + sigma + "\n";
         text += "z: mean " + z_mean + ", standard deviation " + z_sd + " (the normal law: 0 and 1)\n";
-        text += "within 2 sigma(n): " + Format("%.2f", 100.0 * within / estimates.size()) +
+        text += "within 2 sigma(n): " + Format("%.2f", 100.0 * within / runs_with) +
                 " % (the normal law: " + Format("%.2f", 100 * NORMAL_WITHIN_2) + " %)\n";
         text += "Kolmogorov-Smirnov test of z against the standard normal: D = " + ks_d + ", p = " + ks_p + "\n";
     }
