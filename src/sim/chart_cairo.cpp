@@ -39,30 +39,33 @@ void Line(cairo_t* cr, double x0, double y0, double x1, double y1)
     cairo_stroke(cr);
 }
 
-void DrawLegend(cairo_t* cr, double right, double top, double font, const std::vector<LegendEntry>& entries)
+void DrawLegendBox(cairo_t* cr, const double box[4], const std::vector<ChartLegendRow>& rows)
+{
+    Colour(cr, CHART_PAPER, CHART_LEGEND_ALPHA);
+    cairo_rectangle(cr, box[0], box[1], box[2], box[3]);
+    cairo_fill(cr);
+    for (const ChartLegendRow& row : rows)
+    {
+        Colour(cr, row.colour, row.alpha);
+        cairo_set_line_width(cr, row.width);
+        Line(cr, row.x0, row.y, row.x1, row.y);
+    }
+}
+
+void DrawLegend(cairo_t* cr, double right, double top, double font, const std::vector<ChartLegendEntry>& entries)
 {
     double widest = 0;
-    for (const LegendEntry& entry : entries)
+    for (const ChartLegendEntry& entry : entries)
     {
         cairo_text_extents_t extents;
         cairo_text_extents(cr, entry.text.c_str(), &extents);
         widest = std::max(widest, extents.x_advance);
     }
-    const double x = right - widest - font * 3.4, line = font * 1.5;
-    Colour(cr, CHART_PAPER, 0.85);
-    cairo_rectangle(cr, x - font * 0.6, top + font * 0.4, widest + font * 3.6, line * static_cast<double>(entries.size()) + font * 0.4);
-    cairo_fill(cr);
-    for (size_t i = 0; i < entries.size(); ++i)
-    {
-        const double y = top + font * 0.6 + line * (static_cast<double>(i) + 0.5);
-        Colour(cr, entries[i].colour, entries[i].alpha);
-        cairo_set_line_width(cr, entries[i].width);
-        cairo_move_to(cr, x, y);
-        cairo_line_to(cr, x + font * 2, y);
-        cairo_stroke(cr);
-        Colour(cr, CHART_INK);
-        Text(cr, entries[i].text, x + font * 2.6, y, 0, 0.5);
-    }
+    const ChartLegend legend = LayOutLegend(right, top, font, widest, entries);
+    DrawLegendBox(cr, legend.box, legend.rows);
+    Colour(cr, CHART_INK);
+    for (const ChartText& text : legend.texts)
+        Text(cr, text);
 }
 
 namespace

@@ -19,16 +19,12 @@ void Text(cairo_t* cr, const ChartText& text);
 
 void Line(cairo_t* cr, double x0, double y0, double x1, double y1);
 
-// One line of a legend: a stroke of the colour, alpha and width, then the text.
-struct LegendEntry
-{
-    int colour;
-    double alpha, width;
-    std::string text;
-};
+// A legend's box on paper and its rows' sample lines; its texts are drawn with the rest.
+void DrawLegendBox(cairo_t* cr, const double box[4], const std::vector<ChartLegendRow>& rows);
 
-// The entries on paper under the top right corner (right, top) of the plot area.
-void DrawLegend(cairo_t* cr, double right, double top, double font, const std::vector<LegendEntry>& entries);
+// The entries, measured at the font's size and laid out by LayOutLegend, drawn whole under
+// the top right corner (right, top) of the plot area.
+void DrawLegend(cairo_t* cr, double right, double top, double font, const std::vector<ChartLegendEntry>& entries);
 
 // A chart's page: the picture painted with paper, and the charts' text size for its size.
 struct ChartPage

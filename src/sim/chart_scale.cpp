@@ -83,20 +83,32 @@ void Axes(ChartGeometry* g)
 
 void Legend(ChartGeometry* g, double widest)
 {
-    const double font = g->font, x = g->right - widest - font * 3.4, line = font * 1.5;
-    g->legend_box[0] = x - font * 0.6;
-    g->legend_box[1] = g->top + font * 0.4;
-    g->legend_box[2] = widest + font * 3.6;
-    g->legend_box[3] = line * 3 + font * 0.4;
-    for (int i = 0; i < 3; ++i)
-    {
-        const double y = g->top + font * 0.6 + line * (i + 0.5);
-        g->legend.push_back({LEGEND[i].colour, LEGEND[i].alpha, LEGEND[i].band ? font * 0.8 : CHART_LINE_WIDTH, x,
-                             x + font * 2, y});
-        g->texts.push_back({LEGEND[i].text, x + font * 2.6, y, 0, 0.5, font, false});
-    }
+    std::vector<ChartLegendEntry> entries;
+    for (const auto& entry : LEGEND)
+        entries.push_back({entry.colour, entry.alpha, entry.band ? g->font * 0.8 : CHART_LINE_WIDTH, entry.text});
+    ChartLegend legend = LayOutLegend(g->right, g->top, g->font, widest, entries);
+    std::copy(legend.box, legend.box + 4, g->legend_box);
+    g->legend = legend.rows;
+    g->texts.insert(g->texts.end(), legend.texts.begin(), legend.texts.end());
 }
 } // namespace
+
+ChartLegend LayOutLegend(double right, double top, double font, double widest,
+                         const std::vector<ChartLegendEntry>& entries)
+{
+    const double x = right - widest - font * 3.4, line = font * 1.5;
+    ChartLegend legend{{x - font * 0.6, top + font * 0.4, widest + font * 3.6,
+                        line * static_cast<double>(entries.size()) + font * 0.4},
+                       {},
+                       {}};
+    for (std::size_t i = 0; i < entries.size(); ++i)
+    {
+        const double y = top + font * 0.6 + line * (static_cast<double>(i) + 0.5);
+        legend.rows.push_back({entries[i].colour, entries[i].alpha, entries[i].width, x, x + font * 2, y});
+        legend.texts.push_back({entries[i].text, x + font * 2.6, y, 0, 0.5, font, false});
+    }
+    return legend;
+}
 
 void CChartHistory::Add(unsigned long long n, unsigned long long c)
 {

@@ -58,6 +58,28 @@ struct ChartLegendRow
     double x0, x1, y;
 };
 
+// A legend's entry: its sample line's colour, alpha and width, and its text.
+struct ChartLegendEntry
+{
+    int colour;
+    double alpha, width;
+    std::string text;
+};
+
+// A legend under the top right corner of a plot area: its box (x, y, width, height, filled
+// with the paper at CHART_LEGEND_ALPHA), its rows' sample lines and its texts.
+struct ChartLegend
+{
+    double box[4];
+    std::vector<ChartLegendRow> rows;
+    std::vector<ChartText> texts;
+};
+
+// The legend of the entries, whose widest text is widest pixels at the font's size, under the
+// corner (right, top).
+ChartLegend LayOutLegend(double right, double top, double font, double widest,
+                         const std::vector<ChartLegendEntry>& entries);
+
 struct ChartGeometry
 {
     double font;                     // the text's size in pixels

@@ -48,15 +48,7 @@ bool CConvergencePlot::Write(const std::string& path, const std::string& title, 
         Line(cr, tick.at, g.bottom, tick.at, g.bottom + tick.length);
     for (const ChartTick& tick : g.y_ticks)
         Line(cr, g.left - tick.length, tick.at, g.left, tick.at);
-    Colour(cr, CHART_PAPER, CHART_LEGEND_ALPHA);
-    cairo_rectangle(cr, g.legend_box[0], g.legend_box[1], g.legend_box[2], g.legend_box[3]);
-    cairo_fill(cr);
-    for (const ChartLegendRow& row : g.legend)
-    {
-        Colour(cr, row.colour, row.alpha);
-        cairo_set_line_width(cr, row.width);
-        Line(cr, row.x0, row.y, row.x1, row.y);
-    }
+    DrawLegendBox(cr, g.legend_box, g.legend);
     Colour(cr, CHART_INK);
     for (const ChartText& text : g.texts)
         Text(cr, text);
