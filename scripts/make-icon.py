@@ -2,6 +2,8 @@
 # Draws Needlecast's icon and writes it as src/needlecast.ico: the 32x32 16-colour image,
 # and the same picture in true colour at 16x16, 48x48 and 256x256 (the last as PNG).
 """Usage: make-icon.py [OUTPUT]   (default: src/needlecast.ico beside this script's folder)
+       make-icon.py --web FOLDER  (the page's icons: icon-192.png, icon-512.png and
+                                   icon-maskable-512.png, its picture inside the safe zone)
 
 The picture: a black square ruled with pale lines, with three coloured needles
 dropped on it, one of them lying across a line.
@@ -106,17 +108,19 @@ def sample(u, v):
     return colour
 
 
-def true_colour(size):
-    """The picture at size x size, 4x4 samples a pixel, as rows of (r, g, b, a), top first."""
+def true_colour(size, fill=1.0):
+    """The picture at size x size, 4x4 samples a pixel, as rows of (r, g, b, a), top first;
+    with a fill below 1 it takes that share of the width, centred on black."""
     rows = []
-    scale = SIZE / size
+    scale = SIZE / (size * fill)
+    margin = (1.0 - fill) * size / 2
     for y in range(size):
         row = []
         for x in range(size):
             total = [0, 0, 0]
             for sy in range(4):
                 for sx in range(4):
-                    r, g, b = sample((x + (sx + 0.5) / 4) * scale, (y + (sy + 0.5) / 4) * scale)
+                    r, g, b = sample((x - margin + (sx + 0.5) / 4) * scale, (y - margin + (sy + 0.5) / 4) * scale)
                     total[0] += r
                     total[1] += g
                     total[2] += b
@@ -162,8 +166,18 @@ def icon_bytes(pixels):
     return directory + entries + b"".join(data for _, _, _, data in images)
 
 
+# The page's icons: (file, size, fill). A maskable icon may be cut to a circle of 80 % of its
+# width, so its picture takes 70 %: the needles' ends stay inside.
+WEB_ICONS = (("icon-192.png", 192, 1.0), ("icon-512.png", 512, 1.0), ("icon-maskable-512.png", 512, 0.7))
+
+
 def main():
-    if len(sys.argv) > 2:
+    if len(sys.argv) == 3 and sys.argv[1] == "--web":
+        for name, size, fill in WEB_ICONS:
+            with open(os.path.join(sys.argv[2], name), "wb") as file:
+                file.write(png_image(true_colour(size, fill)))
+        return
+    if len(sys.argv) > 2 or (len(sys.argv) == 2 and sys.argv[1].startswith("-")):
         sys.exit(__doc__)
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     output = sys.argv[1] if len(sys.argv) == 2 else os.path.join(root, "src", "needlecast.ico")

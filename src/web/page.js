@@ -1,15 +1,19 @@
 // The page's side of the browser host (appended to needlecast.js): the canvases' sizes, the
-// animation frames, the overlay text and its live region, full screen, the hidden tab, a lost
-// GL context and the one-line messages.
+// animation frames, the overlay text and its live region, full screen and the screen's wake
+// lock, pause, the hidden tab, a lost GL context, the offline cache and the one-line messages.
 (function () {
   'use strict';
   const scene = document.getElementById('scene');
   const overlay = document.getElementById('overlay');
+  const pauseButton = document.getElementById('pause-button');
   const context = overlay.getContext('2d');
   let testMode = false;
   let pointerTimer = 0;
   // The one animation frame asked for, so that a tab's return never starts a second loop.
   let pending = 0;
+  // Paused by the visitor, or the GL context lost: the frames and the experiment's clock stop.
+  let paused = false;
+  let lost = false;
 
   function say(text) {
     const message = document.getElementById('message');
@@ -63,39 +67,96 @@
     document.getElementById('estimate').textContent = UTF8ToString(Module._needlecast_overlay_text(0));
   }
 
+  const stopped = () => document.hidden || lost || paused;
+
+  // The experiment's clock runs only while the frames do; stopped, no frame is waiting.
+  function follow() {
+    Module._needlecast_hidden(stopped() ? 1 : 0);
+    if (stopped()) {
+      cancelAnimationFrame(pending);
+      pending = 0;
+    } else if (!testMode) {
+      schedule();
+    }
+  }
+
   // A lost GL context (a phone's browser takes it from a tab in the background) stops the
   // frames and the experiment's clock; given back, the GL objects are made again and the
   // experiment goes on where it was.
-  let lost = false;
   function watchContext() {
     scene.addEventListener('webglcontextlost', function (event) {
       event.preventDefault();
       lost = true;
-      cancelAnimationFrame(pending);
-      pending = 0;
-      Module._needlecast_hidden(1);
+      follow();
     });
     scene.addEventListener('webglcontextrestored', function () {
       const error = UTF8ToString(Module._needlecast_restore());
       if (error !== '') return say('needlecast: ' + error);
       lost = false;
-      Module._needlecast_hidden(document.hidden ? 1 : 0);
-      testMode ? frame() : schedule();
+      follow();
+      if (testMode || paused) redraw();
     });
   }
 
   function schedule() {
-    if (!pending && !document.hidden && !lost) pending = requestAnimationFrame(frame);
+    if (!pending && !stopped()) pending = requestAnimationFrame(frame);
   }
 
   function frame() {
     pending = 0;
-    if (document.hidden || lost) return;
+    if (stopped()) return;
     const ratio = fit();
     Module._needlecast_frame(scene.width, scene.height);
     drawOverlay(ratio);
     speak();
     if (!testMode) schedule();
+  }
+
+  // The last frame drawn again at the window's size, nothing stepped (the test mode's picture,
+  // a paused scene).
+  function redraw() {
+    if (document.hidden || lost) return;
+    const ratio = fit();
+    Module._needlecast_draw(scene.width, scene.height);
+    drawOverlay(ratio);
+    if (!paused) speak();
+  }
+
+  // Space or the button: the scene stops where it is, with n and c, and goes on from there.
+  function setPaused(on) {
+    paused = on;
+    document.body.classList.toggle('paused', on);
+    pauseButton.textContent = on ? 'Play (Space)' : 'Pause (Space)';
+    if (on) document.getElementById('estimate').textContent = 'paused';
+    else spokenAt = -Infinity;
+    follow();
+  }
+
+  // The saver keeps the screen on in full screen or as the installed app. The browser lets go
+  // of the lock while the page is hidden; it is asked for again on the page's return. A
+  // refusal leaves the screen to its own time-out.
+  const installedApp = matchMedia('(display-mode: fullscreen), (display-mode: standalone)');
+  let wakeLock = null;
+  let asking = false;
+  function keepAwake() {
+    const wanted = !document.hidden && (!!document.fullscreenElement || installedApp.matches);
+    if (wanted && !wakeLock && !asking && navigator.wakeLock) {
+      asking = true;
+      navigator.wakeLock.request('screen').then(function (lock) {
+        asking = false;
+        wakeLock = lock;
+        lock.addEventListener('release', function () {
+          if (wakeLock === lock) wakeLock = null;
+        });
+        keepAwake(); // full screen may have ended meanwhile
+      }, function () {
+        asking = false;
+      });
+    } else if (!wanted && wakeLock) {
+      const lock = wakeLock;
+      wakeLock = null;
+      lock.release().catch(function () {});
+    }
   }
 
   function fullScreen() {
@@ -123,8 +184,8 @@
     testMode = closing !== '';
     watchContext();
     if (testMode) {
-      frame();
-      window.addEventListener('resize', frame);
+      redraw();
+      window.addEventListener('resize', redraw);
       const pre = document.getElementById('closing');
       pre.textContent = closing;
       pre.hidden = false;
@@ -132,22 +193,59 @@
       return;
     }
     document.addEventListener('visibilitychange', function () {
-      Module._needlecast_hidden(document.hidden || lost ? 1 : 0);
-      if (document.hidden) {
-        cancelAnimationFrame(pending);
-        pending = 0;
-      }
-      schedule();
+      follow();
+      if (paused) redraw();
+      keepAwake();
     });
     document.addEventListener('click', fullScreen);
     document.addEventListener('keydown', function (event) {
       if (event.key === 'f' || event.key === 'F') fullScreen();
       else if (event.key === 'Escape' && document.fullscreenElement) document.exitFullscreen();
+      // On a button, Space is that button's.
+      else if (event.key === ' ' && !(event.target instanceof HTMLButtonElement) &&
+               !event.ctrlKey && !event.metaKey && !event.altKey) {
+        event.preventDefault();
+        setPaused(!paused);
+      }
+    });
+    pauseButton.hidden = false;
+    pauseButton.addEventListener('click', function (event) {
+      event.stopPropagation(); // not the page's click for full screen
+      setPaused(!paused);
+    });
+    window.addEventListener('resize', function () {
+      if (paused) redraw();
     });
     document.addEventListener('mousemove', pointerMoved);
-    document.addEventListener('fullscreenchange', pointerMoved);
+    document.addEventListener('fullscreenchange', function () {
+      pointerMoved();
+      keepAwake();
+    });
+    installedApp.addEventListener('change', keepAwake);
     document.body.dataset.state = 'running';
+    // Asked for less motion, the page opens paused on its first frame.
+    if (matchMedia('(prefers-reduced-motion: reduce)').matches) {
+      frame();
+      setPaused(true);
+    }
     schedule();
+    keepAwake();
+  }
+
+  // Served, the page keeps its files for visits offline (sw.js). A new version waits until
+  // this page, which has everything it needs once needlecast.js is loaded, hands over to it:
+  // the next visit is then the new version whole.
+  if ('serviceWorker' in navigator && location.protocol !== 'file:') {
+    navigator.serviceWorker.register('sw.js').then(function (registration) {
+      const handOver = () => registration.waiting && registration.waiting.postMessage('take-over');
+      registration.addEventListener('updatefound', function () {
+        const worker = registration.installing;
+        worker.addEventListener('statechange', () => worker.state === 'installed' && handOver());
+      });
+      handOver();
+      // A worker of this version asks whether there is a newer one at each visit.
+      if (registration.active) return registration.update();
+    }).catch(function () {});
   }
 
   Module.onRuntimeInitialized = start;

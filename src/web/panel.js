@@ -1,6 +1,7 @@
 // The statistics panel (appended to needlecast.js after page.js): S or the button that shows
 // while the pointer moves opens it over the scene, Escape closes it; it draws needlecast-sim's
-// convergence chart from the geometry the wasm gives and shows the report's figures.
+// convergence chart from the geometry the wasm gives and shows the report's figures. Here too
+// the page's buttons fade while nothing moves.
 (function () {
   'use strict';
   const button = document.getElementById('stats-button');
@@ -127,13 +128,14 @@
     awake();
   }
 
-  // The button shows while the pointer moves, on a touch or a key, and while the panel is
-  // open or the button has the keyboard's focus; it fades after three still seconds.
+  // The buttons show while the pointer moves, on a touch or a key, while the panel is open or
+  // the scene paused, and while one has the keyboard's focus; they fade after three still
+  // seconds.
   function awake() {
     document.body.classList.remove('idle');
     clearTimeout(idleTimer);
     idleTimer = setTimeout(function () {
-      if (panel.hidden) document.body.classList.add('idle');
+      if (panel.hidden && !document.body.classList.contains('paused')) document.body.classList.add('idle');
     }, 3000);
   }
 

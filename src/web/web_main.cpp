@@ -87,18 +87,23 @@ EMSCRIPTEN_KEEPALIVE const char* needlecast_closing_lines()
     return Options.test_mode ? Text.c_str() : "";
 }
 
+// The last frame drawn again at the drawing buffer's size, nothing stepped: the test mode's
+// picture, and a paused page's after a resize or a lost context.
+EMSCRIPTEN_KEEPALIVE void needlecast_draw(int width, int height)
+{
+    Resize(width, height);
+    WebGLDraw();
+}
+
 // One frame at the drawing buffer's size: live, the step and the drawing; in the test mode,
 // the last frame drawn again.
 EMSCRIPTEN_KEEPALIVE void needlecast_frame(int width, int height)
 {
-    Resize(width, height);
     if (Options.test_mode)
-        WebGLDraw();
-    else
-    {
-        RunFrame(WebGLDraw);
-        StatsFrame();
-    }
+        return needlecast_draw(width, height);
+    Resize(width, height);
+    RunFrame(WebGLDraw);
+    StatsFrame();
 }
 
 // A lost context given back: the GL objects made again, and the size set again at the next
@@ -116,10 +121,16 @@ EMSCRIPTEN_KEEPALIVE int needlecast_needles()
     return CRender::CountSticks();
 }
 
-// While the page is hidden its clock stands still.
+// While the page is hidden, paused or without its context, its clock stands still.
 EMSCRIPTEN_KEEPALIVE void needlecast_hidden(int hidden)
 {
     SystemClockHidden(hidden != 0);
+}
+
+// The experiment's time so far in seconds: from its start to the last frame's tick.
+EMSCRIPTEN_KEEPALIVE double needlecast_run_seconds()
+{
+    return CTimer::Frequency > 0 ? static_cast<double>(CTimer::LastCount - CTimer::StartCount) / CTimer::Frequency : 0.0;
 }
 
 // The overlay: the estimate line (0), the frame-rate line (1; "" without fps).

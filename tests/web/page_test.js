@@ -1,6 +1,7 @@
 // The page in headless Chromium (SwiftShader), served on 127.0.0.1 by this script: the test
-// mode against needlecast-sim, the live page, the hidden tab and the one-line messages.
-// Usage: node page_test.js PAGE_DIR NEEDLECAST_SIM
+// mode against needlecast-sim, the live page, the hidden tab, pause, the wake lock, the app's
+// install, offline visits and updates, the web zip opened from a file, and the one-line messages.
+// Usage: node page_test.js PAGE_DIR NEEDLECAST_SIM WEB_ZIP
 'use strict';
 const puppeteer = (() => { try { return require('puppeteer-core'); } catch (e) { console.error("page_test: puppeteer-core is missing: run 'make test-deps'"); process.exit(1); } })();
 const {execFileSync} = require('child_process');
@@ -9,9 +10,9 @@ const http = require('http');
 const os = require('os');
 const path = require('path');
 
-const [pageDir, sim] = process.argv.slice(2);
+const [pageDir, sim, webZip] = process.argv.slice(2);
 const FLAGS = ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--ignore-gpu-blocklist'];
-const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png'};
+const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
 let passes = 0, failures = 0;
 
 // The tally, as the shell suites print it.
@@ -21,21 +22,24 @@ function check(name, ok, detail) {
 }
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-// The page's folder and the test's pictures, on a port of its own.
+// The page's folder and the test's pictures, on a port of its own; server.dirs may change.
 function serve(dirs) {
   const server = http.createServer((request, response) => {
     const name = path.basename(new URL(request.url, 'http://x').pathname) || 'index.html';
-    const file = dirs.map((dir) => path.join(dir, name)).find((f) => fs.existsSync(f));
+    const file = server.dirs.map((dir) => path.join(dir, name)).find((f) => fs.existsSync(f));
     if (!file) return response.writeHead(404).end();
     response.writeHead(200, {'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream'});
     response.end(fs.readFileSync(file));
   });
+  server.dirs = dirs;
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
-// A page at the query, with every console error and every request it makes.
-async function open(browser, origin, query, viewport) {
+// A page at the query, with every console error and every request it makes; before: a script
+// that runs before the page's own.
+async function open(browser, origin, query, viewport, before) {
   const page = await browser.newPage();
+  if (before) await before(page);
   const seen = {errors: [], requests: []};
   page.on('console', (m) => m.type() === 'error' && seen.errors.push(m.text()));
   page.on('pageerror', (e) => seen.errors.push(e.message));
@@ -191,6 +195,17 @@ const listen = (page) => page.evaluate(() => new Promise((resolve) => {
 
 // n and c as the drawn line has them.
 const counts = (page) => page.evaluate(() => /= 2 \* (\d+) \/ (\d+) =/.exec(UTF8ToString(Module._needlecast_overlay_text(0))).slice(1).map(Number));
+// The experiment's clock and the page's, in seconds; and how long the first stood still
+// between two readings.
+const clocks = (page) => page.evaluate(() => [Module._needlecast_run_seconds(), performance.now() / 1000]);
+const stood = (a, b) => b[1] - a[1] - (b[0] - a[0]);
+// Needles land in waves: n awaited past a count (15 s at most); the least n seen, and the last.
+async function grown(page, from) {
+  let now = await counts(page), least = now[0];
+  for (const end = Date.now() + 15000; now[0] <= from[0] && Date.now() < end; least = Math.min(least, now[0]))
+    now = await sleep(50).then(() => counts(page));
+  return [least, now];
+}
 
 // The table on one page, so that each row is a resize and the second a phone's turn: the
 // canvas at the pixel ratio, the overlay's lines inside it with a margin and centred, and the
@@ -210,45 +225,113 @@ async function viewports(page) {
   }
 }
 
+const hide = (page, hidden) => page.evaluate((hidden) => {
+  Object.defineProperty(document, 'hidden', {configurable: true, get: () => hidden});
+  document.dispatchEvent(new Event('visibilitychange'));
+}, hidden);
+
 // A hidden tab stops drawing, and its time is no frame: the frame rate holds on its return.
 async function hiddenTab(page) {
   const fps = () => page.evaluate(() => parseFloat(UTF8ToString(Module._needlecast_overlay_text(1))));
-  const hide = (hidden) => page.evaluate((hidden) => {
-    Object.defineProperty(document, 'hidden', {configurable: true, get: () => hidden});
-    document.dispatchEvent(new Event('visibilitychange'));
-  }, hidden);
-  await page.$eval('#stats-button', (e) => { e.hidden = true; }); // it fades on its own
+  await page.$$eval('#controls button', (es) => es.forEach((e) => { e.hidden = true; })); // they fade on their own
   await sleep(2600);
   const before = await fps();
-  await hide(true);
+  await hide(page, true);
   const shot = await screenshot(page);
   await sleep(2500);
   const still = await measure(page, [shot, await screenshot(page)]);
-  await hide(false);
+  await hide(page, false);
   await sleep(400);
   const after = await fps();
   check('a hidden tab draws nothing, and the frame rate holds after it returns',
         still.changed === 0 && before > 5 && after > 0.6 * before, still.changed + ' pixels changed; ' + before + ' then ' + after + ' fps');
 }
 
-// Lost for a second (WEBGL_lose_context): the frames stop with n and c; given back, the same
-// experiment is drawn on.
+// Lost for a second (WEBGL_lose_context): the frames and the clock stop with n and c; given
+// back, the same experiment is drawn on, its clock not counting the loss.
 async function lostContext(page) {
   // (A lost context gives no extension: the one got before is kept.)
-  await page.evaluate(() => (window.loser = document.getElementById('scene').getContext('webgl2')
-    .getExtension('WEBGL_lose_context')).loseContext());
+  const before = await clocks(page);
+  const loss = await page.evaluate(() => ((window.loser = document.getElementById('scene').getContext('webgl2')
+    .getExtension('WEBGL_lose_context')).loseContext(), performance.now()));
   const lost = await sleep(200).then(() => counts(page));
   const held = await sleep(800).then(() => counts(page));
-  await page.evaluate(() => loser.restoreContext());
+  const gone = await page.evaluate((t) => (loser.restoreContext(), (performance.now() - t) / 1000), loss);
   await sleep(700);
   const m = await measure(page, [await screenshot(page)]);
-  // Needles land in waves: n is awaited past its count at the loss, and never falls below it.
-  let after = await counts(page), least = after[0];
-  for (const end = Date.now() + 15000; after[0] <= lost[0] && Date.now() < end; least = Math.min(least, after[0]))
-    after = await sleep(50).then(() => counts(page));
-  check('a lost context holds n and c; given back, the scene is drawn and the run goes on from them',
+  const [least, after] = await grown(page, lost), still = stood(before, await clocks(page));
+  check('a lost context holds n, c and the clock; given back, the scene is drawn and the run goes on from them',
         lost.join() === held.join() && least >= lost[0] && after[0] > lost[0] && after[1] >= lost[1] &&
-        m.paneLines[0] >= 3, [lost, held, least, after, m.paneLines[0] + ' pane lines'].join(' / '));
+        m.paneLines[0] >= 3 && Math.abs(still - gone) < 0.3, [lost, held, least, after, m.paneLines[0] +
+        ' pane lines', 'clock still ' + still.toFixed(2) + ' s of ' + gone.toFixed(2)].join(' / '));
+}
+
+// Space and the button each stop the scene where it is, n, c and clock, and start it again;
+// the live region says "paused". Tab reaches the button, which fades with the other.
+async function pause(browser, origin) {
+  const {page, seen} = await open(browser, origin, '?seed=3');
+  await grown(page, [0, 0]);
+  for (const [how, press] of [['Space', () => page.keyboard.press('Space')], ['button', () => page.click('#pause-button')]]) {
+    await press();
+    const [a, start] = [await counts(page), await clocks(page)];
+    await sleep(2000);
+    const [b, said, label] = [await counts(page), await page.$eval('#estimate', (e) => e.textContent),
+                              await page.$eval('#pause-button', (e) => e.textContent)];
+    await press();
+    const [least, after] = await grown(page, b), still = stood(start, await clocks(page));
+    check('pause by ' + how + ': n and c hold for two seconds, the clock stands still, ' +
+          'the live region says "paused"; pressed again, the run goes on', a.join() === b.join() && said === 'paused' &&
+          label === 'Play (Space)' && least >= b[0] && after[0] > b[0] && still > 1.9 && still < 2.6,
+          [a, b, after, said, label, 'clock still ' + still.toFixed(2) + ' s'].join(' / '));
+  }
+  await page.focus('#stats-button');
+  await page.keyboard.press('Tab');
+  const focused = await page.evaluate(() => document.activeElement.id);
+  await page.evaluate(() => document.activeElement.blur());
+  await sleep(4500);
+  const faded = await page.$$eval('#controls button', (bs) => bs.map((b) => getComputedStyle(b).opacity).join());
+  check('Tab reaches the pause button; both buttons fade when nothing moves', focused === 'pause-button' &&
+        faded === '0,0' && seen.errors.length === 0, [focused, faded, ...seen.errors]);
+}
+
+// Asked for less motion, the page opens paused on its first frame, its button in view.
+async function reducedMotion(browser, origin) {
+  const {page, state} = await open(browser, origin, '?seed=3', undefined,
+                                   (p) => p.emulateMediaFeatures([{name: 'prefers-reduced-motion', value: 'reduce'}]));
+  const first = [await counts(page), await clocks(page)];
+  await sleep(3500);
+  const [n, clock] = [await counts(page), await clocks(page)];
+  const [shown, m] = [await page.$eval('#pause-button', (b) => getComputedStyle(b).opacity + ' ' + b.textContent),
+                      await measure(page, [await screenshot(page)])];
+  check('reduced motion: paused on its first frame, the clock still, the Play button in view',
+        state === 'running' && n.join() === first[0].join() && clock[0] === first[1][0] && shown === '1 Play (Space)' &&
+        m.paneLines[0] >= 3, [first[0], n, clock[0], shown, m.paneLines[0] + ' pane lines']);
+}
+
+// In full screen the page holds a wake lock (a stand-in records the calls); hidden, it lets go
+// and asks again on its return; leaving full screen lets go. A refusal shows nothing.
+async function wakeLock(browser, origin) {
+  const standIn = (refuse) => {
+    window.wakeLog = [];
+    Object.defineProperty(navigator, 'wakeLock', {configurable: true, value: {request(type) {
+      wakeLog.push(type);
+      if (refuse) return Promise.reject(new DOMException('refused', 'NotAllowedError'));
+      const lock = Object.assign(new EventTarget(), {release: () => (wakeLog.push('release'), Promise.resolve())});
+      return Promise.resolve(lock);
+    }}});
+  };
+  for (const refuse of [false, true]) {
+    const {page, seen} = await open(browser, origin, '?seed=3', undefined, (p) => p.evaluateOnNewDocument(standIn, refuse));
+    const steps = [() => page.keyboard.press('f'), () => hide(page, true), () => hide(page, false),
+                   () => page.keyboard.press('Escape')];
+    for (const step of [async () => 0, ...steps]) await step().then(() => sleep(400));
+    const [log, message] = [await page.evaluate(() => wakeLog.join()), await page.$eval('#message', (e) => !e.hidden)];
+    check(refuse ? 'a refused wake lock shows and logs nothing' :
+          'the wake lock: asked for in full screen, let go when hidden, asked again, let go on leaving',
+          (refuse ? /^screen(,screen)*$/.test(log) : log === 'screen,release,screen,release') && !message && seen.errors.length === 0,
+          [log, message, ...seen.errors]);
+    await page.close();
+  }
 }
 
 // One line on the page for a bad option (and nothing run), for a shader stage that fails (the
@@ -336,6 +419,29 @@ async function statsPanel(browser, origin) {
   });
   check('the chart has pi\'s line and the band pi - 2 sigma(n) where its scale puts them', misses.length === 0,
         misses.join('; '));
+  // The estimate's line passes through needlecast-sim's tallies after each frame (those on the
+  // log n axis from a tenth to seven tenths of its width, where every frame is kept).
+  const tallies = execFileSync(sim, ['--seed', '7', '--interval', '0.0123', '--frames', '3000', '--every', '1']).toString()
+    .split('\n').map((l) => /= 2 \* (\d+) \/ (\d+) =/.exec(l)).filter((m) => m && m[2] !== '0').map((m) => [+m[1], +m[2]]);
+  const astray = await page.evaluate((tallies) => {
+    const chart = document.getElementById('chart');
+    const g = JSON.parse(UTF8ToString(Module._needlecast_chart(chart.width, chart.height, +chart.dataset.minFont, 0)));
+    const c = chart.getContext('2d'), astray = [];
+    for (let f = 0.1; f < 0.75; f += 0.05) {
+      const [n, crossed] = tallies.find(([n]) => Math.log10(n) >= g.x0 + f * (g.x1 - g.x0));
+      const x = Math.round(g.left + (Math.log10(n) - g.x0) / (g.x1 - g.x0) * (g.right - g.left));
+      const y = Math.round(g.bottom - (2 * n / crossed - g.y0) / (g.y1 - g.y0) * (g.bottom - g.top));
+      const [lx, ly, lw, lh] = g.legend_box;
+      if (y < g.top || y > g.bottom || (x > lx - 2 && x < lx + lw + 2 && y > ly - 5 && y < ly + lh + 5)) continue;
+      const p = c.getImageData(x - 1, y - 4, 3, 9).data;
+      let blue = 0;
+      for (let i = 0; i < p.length; i += 4) blue += p[i + 2] - p[i] > 60 && p[i + 2] - p[i + 1] > 40 ? 1 : 0;
+      if (!blue) astray.push(n + '/' + crossed + ' at ' + x + ',' + y);
+    }
+    return astray;
+  }, tallies);
+  check('the estimate\'s line passes through needlecast-sim\'s tallies', tallies.length > 2000 && astray.length === 0,
+        tallies.length + ' frames; astray: ' + astray.join('; '));
   await page.click('#stats-button');
   const clicked = await open_();
   await page.tap('#stats-button');
@@ -352,8 +458,81 @@ async function statsPanel(browser, origin) {
   check('no console error with the panel', seen.errors.length === 0, seen.errors.join('; '));
 }
 
+const ready = (page) => page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+const reload = (page) => page.reload().then(() => page.waitForFunction(() => document.body.dataset.state, {timeout: 30000}));
+
+// Served, the page installs (Chromium's check finds no error, the icons are the sizes they
+// claim) and, once visited, runs offline.
+async function app(browser, origin) {
+  const {page, seen} = await open(browser, origin, '?seed=3');
+  await ready(page);
+  const {installabilityErrors} = await (await page.target().createCDPSession()).send('Page.getInstallabilityErrors');
+  check('Chromium finds the page installable', installabilityErrors.length === 0, JSON.stringify(installabilityErrors));
+  const icons = await page.evaluate(async () => Promise.all((await (await fetch('manifest.webmanifest')).json()).icons.map(
+    (icon) => new Promise((resolve) => Object.assign(new Image(), {src: icon.src, onerror: () => resolve(icon.sizes + ' none'),
+      onload: (e) => resolve(icon.sizes + ' ' + e.target.naturalWidth + 'x' + e.target.naturalHeight + ' ' + icon.purpose)})))));
+  check('the manifest\'s icons load at the sizes they claim: 192, 512 and a maskable one',
+        icons.every((i) => i.split(' ')[0] === i.split(' ')[1]) && icons.some((i) => i.startsWith('192x192')) &&
+        icons.some((i) => i.startsWith('512x512')) && icons.some((i) => i.endsWith('maskable')), icons.join(', '));
+  await page.setOfflineMode(true);
+  await reload(page);
+  const [state, [least, after]] = [await page.evaluate(() => document.body.dataset.state), await grown(page, [0, 0])];
+  check('offline, a reload runs the experiment with no console error', state === 'running' && after[0] > 0 &&
+        seen.errors.length === 0, [state, least, after, ...seen.errors]);
+}
+
+// A changed version served after a visit takes over within a few reloads, whole: its page, its
+// script and its cache's files, the old cache gone; no load mixes the two.
+async function update(browser, origin, work, server) {
+  const [v1, v2] = ['v1', 'v2'].map((v) => path.join(work, v));
+  for (const dir of [v1, v2]) fs.cpSync(pageDir, dir, {recursive: true});
+  const edit = (name, change) => fs.writeFileSync(path.join(v2, name), change(fs.readFileSync(path.join(v2, name), 'utf8')));
+  edit('sw.js', (t) => t.replace(/const CACHE = '([^']+)'/, 'const CACHE = \'$1-next\''));
+  edit('index.html', (t) => t.replace('<head>', '<head><meta name="build" content="next">'));
+  edit('needlecast.js', (t) => t + '\nself.build = "next";\n');
+  server.dirs = [v1];
+  const {page, seen} = await open(browser, origin, '?seed=3');
+  await ready(page);
+  server.dirs = [v2];
+  // Which version the page and its script are, and each cache with its files' sizes.
+  const seenNow = () => page.evaluate(async () => [!!document.querySelector('meta[name=build]'), self.build === 'next',
+    ...await Promise.all((await caches.keys()).map(async (name) => name + ':' + (await Promise.all((await (await caches.open(name))
+      .keys()).map(async (r) => r.url.split('/').pop() + '=' + (await (await caches.match(r)).arrayBuffer()).byteLength))).join()))]);
+  const cacheOf = (dir) => JSON.parse(/const FILES = (\[.*\]);/.exec(fs.readFileSync(path.join(dir, 'sw.js'), 'utf8'))[1])
+    .map((f) => f + '=' + fs.statSync(path.join(dir, f)).size).join();
+  const name = /const CACHE = '([^']+)'/.exec(fs.readFileSync(path.join(v2, 'sw.js'), 'utf8'))[1];
+  // Each load is looked at; then the browser is given time to find and take in the new version.
+  let now = [], mixed = 0, reloads = 0;
+  while (reloads++ < 5 && now.slice(0, 3).join() !== 'true,true,' + name + ':' + cacheOf(v2)) {
+    await reload(page);
+    now = await seenNow();
+    mixed += now[0] !== now[1] ? 1 : 0;
+    await page.waitForFunction(async (name) => (await caches.keys()).join() === name, {timeout: 10000, polling: 200}, name)
+      .catch(() => {});
+  }
+  check('a new version takes over whole within a few reloads, its cache alone left, no load a mix',
+        now.length === 3 && now[0] && now[2] === name + ':' + cacheOf(v2) && mixed === 0 && seen.errors.length === 0,
+        reloads + ' reloads; ' + now.join(' ; ') + ' ' + seen.errors.join('; '));
+}
+
+// The web zip's page opened from a file runs with no console error; without its script it says so.
+async function fromFile(browser, origin, work) {
+  const dir = path.join(work, 'zip');
+  execFileSync('unzip', ['-q', webZip, '-d', dir]);
+  const {page, seen, state} = await open(browser, 'file://' + dir, 'index.html?seed=3');
+  const [, after] = await grown(page, [0, 0]);
+  check('the web zip\'s page runs from a file with no console error', state === 'running' && after[0] > 0 &&
+        seen.errors.length === 0, [state, after, ...seen.errors]);
+  fs.rmSync(path.join(dir, 'needlecast.js'));
+  const broken = await open(browser, 'file://' + dir, 'index.html');
+  const text = await broken.page.$eval('#message', (e) => e.textContent);
+  check('without its script the page says so', broken.state === 'message' &&
+        text === 'needlecast: needlecast.js could not be loaded', text);
+}
+
 const CASES = [
-  [testMode, []], [statsPanel, []], [live, []], [messages, []], [webglOff, ['--disable-webgl', '--disable-3d-apis']],
+  [testMode, []], [statsPanel, []], [live, []], [pause, []], [reducedMotion, []], [wakeLock, []], [app, []], [update, []],
+  [fromFile, []], [messages, []], [webglOff, ['--disable-webgl', '--disable-3d-apis']],
 ];
 
 (async () => {
@@ -365,11 +544,12 @@ const CASES = [
       const browser = await puppeteer.launch({executablePath: '/usr/bin/chromium', headless: 'new',
                                               args: [...FLAGS, ...flags]});
       try {
-        await run(browser, origin, work);
+        await run(browser, origin, work, server);
       } catch (error) {
         check(run.name, false, error.message);
       } finally {
         await browser.close();
+        server.dirs = [pageDir, work];
       }
     }
   } finally {
