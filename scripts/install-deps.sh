@@ -1,30 +1,54 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only those missing.
-# Runs as root, or as a user with sudo; every failure ends with one line naming the step.
+# Installs the Debian packages the build and the tests need, only those missing: the sets named
+# (scripts/install-deps.sh native windows), or every set. Runs as root, or as a user with sudo;
+# every failure ends with one line naming the step. --list SET... prints the sets' packages.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config
-  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-  wine wine64 wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
-  libxcomposite1:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386 libxinerama1:i386 libxcursor1:i386 libxfixes3:i386
-  googletest libgtest-dev libbenchmark-dev clang clang-tidy cppcheck time
-  libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-  libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev libcairo2-dev
-  xvfb xdotool x11-apps x11-utils imagemagick nsis icoutils zip unzip
-  dpkg-dev lintian desktop-file-utils python3 xscreensaver xscreensaver-gl mate-screensaver dbus-x11
-  procps
-  g++-aarch64-linux-gnu qemu-user qemu-user-binfmt
-  libgl-dev:arm64 libglu1-mesa-dev:arm64 libegl-dev:arm64 libegl-mesa0:arm64 libgl1-mesa-dri:arm64
-  libglx-mesa0:arm64 libx11-dev:arm64 libfreetype-dev:arm64 libfontconfig-dev:arm64 libpng-dev:arm64
-  libcairo2-dev:arm64
-  emscripten chromium
+# The one list, in sets: make's deps-SET targets install one each, make deps all of them.
+set_names=(native windows arm64 web browser xvfb daemons packaging analysers)
+declare -A sets=(
+  # The native build (configured whole, tests and benchmarks included) and make run.
+  [native]="build-essential cmake ninja-build pkg-config libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0
+    libgl1-mesa-dri libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev libcairo2-dev
+    googletest libgtest-dev libbenchmark-dev python3"
+  # The Windows builds and Wine, with the i386 architecture for 32-bit programs.
+  [windows]="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+    wine wine64 wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libxcomposite1:i386
+    libxrender1:i386 libxrandr2:i386 libxi6:i386 libxinerama1:i386 libxcursor1:i386 libxfixes3:i386"
+  # 64-bit ARM Linux, cross-built against the arm64 architecture's libraries, run under qemu.
+  [arm64]="g++-aarch64-linux-gnu qemu-user qemu-user-binfmt
+    libgl-dev:arm64 libglu1-mesa-dev:arm64 libegl-dev:arm64 libegl-mesa0:arm64 libgl1-mesa-dri:arm64
+    libglx-mesa0:arm64 libx11-dev:arm64 libfreetype-dev:arm64 libfontconfig-dev:arm64 libpng-dev:arm64
+    libcairo2-dev:arm64"
+  # The browser's build (icotool takes the page's icon from the Windows one).
+  [web]="emscripten icoutils"
+  # The page's tests and benchmark: Chromium, and npm for their tools (below).
+  [browser]="chromium"
+  # A display of its own for the savers, with input, screenshots and picture tools.
+  [xvfb]="xvfb xdotool x11-apps x11-utils imagemagick"
+  # The screen-saver daemons the Linux saver is tested under, and the tests' process tools.
+  [daemons]="xscreensaver xscreensaver-gl mate-screensaver dbus-x11 procps time"
+  # The Windows installer and zip, the Debian packages and their checks.
+  [packaging]="nsis zip unzip dpkg-dev lintian desktop-file-utils"
+  # make lint's analysers, and the fuzz preset's clang.
+  [analysers]="clang clang-tidy cppcheck"
 )
+
+list= again="make deps"
+[ "${1:-}" != --list ] || { list=1; shift; }
+if [ $# -eq 0 ]; then set -- "${set_names[@]}"; elif [ $# -eq 1 ]; then again="make deps-$1"; else again="scripts/install-deps.sh $*"; fi
+packages=()
+for name; do
+  [ -n "${sets[$name]:-}" ] || { echo "install-deps: unknown set \"$name\" (the sets: ${set_names[*]})" >&2; exit 2; }
+  read -r -d '' -a more <<<"${sets[$name]}" || true
+  packages+=("${more[@]}")
+done
 # Debian's npm conflicts with a node from elsewhere, which brings its own npm: it is asked for
 # only where there is none.
-command -v npm >/dev/null || packages+=(npm)
+[[ " $* " != *" browser "* ]] || command -v npm >/dev/null || packages+=(npm)
+if [ -n "$list" ]; then printf '%s\n' "${packages[@]}"; exit 0; fi
 
-RETRY="then run 'make deps' again"
+RETRY="then run '$again' again"
 fail() {
   echo "install-deps: $1; $RETRY" >&2
   exit 1
@@ -78,8 +102,9 @@ if [ -n "$(ls -A "$updates" 2>/dev/null)" ] || [ -n "$(dpkg --audit 2>/dev/null)
   as_root dpkg --configure -a || fail "dpkg --configure -a failed (exit $?)"
 fi
 
-# wine32 comes from the i386 archive, the arm64 build's libraries from the arm64 one.
-for foreign in i386 arm64; do
+# wine32 comes from the i386 archive, the arm64 build's libraries from the arm64 one: the
+# architectures the sets asked for name.
+for foreign in $(printf '%s\n' "${packages[@]}" | sed -n 's/.*:\([a-z0-9]*\)$/\1/p' | sort -u); do
   dpkg --print-foreign-architectures | grep -qx "$foreign" ||
     as_root dpkg --add-architecture "$foreign" || fail "dpkg --add-architecture $foreign failed"
 done

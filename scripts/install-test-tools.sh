@@ -8,7 +8,7 @@ key=$(cat "$root/tests/web/package.json" "$root/tests/web/package-lock.json" | s
 if [ -d "$dir/node_modules" ] && [ "$(cat "$dir/lock.sha256" 2>/dev/null)" = "$key" ]; then
   exit 0
 fi
-command -v npm >/dev/null || { echo "install-test-tools: npm is missing; run 'make deps' first" >&2; exit 1; }
+command -v npm >/dev/null || { echo "install-test-tools: npm is missing; run 'make deps-browser' first" >&2; exit 1; }
 echo "install-test-tools: installing the browser tests' tools from the lock file into $dir" >&2
 rm -rf "$dir"
 mkdir -p "$dir"

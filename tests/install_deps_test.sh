@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # install-deps.sh against stand-in dpkg-query, dpkg, apt-get and sudo that keep a package
 # database in files: what it asks apt-get for, its exit code and its last line, from a fresh
-# machine through a second run, partial machines, failures, an interrupted dpkg and sudo.
+# machine through a second run, partial machines, failures, an interrupted dpkg, sudo and sets.
 # Usage: install_deps_test.sh INSTALL_DEPS_SCRIPT
 set -u
 export LC_ALL=C
@@ -65,8 +65,9 @@ fresh() { rm -rf "$state" && mkdir -p "$state/admin/updates" && touch "$state/fo
   printf 'bash amd64 5.2 ii\ngit amd64 2.39 ii\nnpm amd64 9.2 un\n' >"$state/db"; }
 set_db() { # name arch version status: that copy replaced, or removed without a status
   { awk -v n="$1" -v a="$2" '!($1 == n && $2 == a)' "$state/db"; [ -z "${4:-}" ] || echo "$*"; } >"$state/new" && mv "$state/new" "$state/db"; }
-run() { # [VAR=value...]: the script, with the stand-ins only on PATH
-  : >"$state/log" && env PATH="$bin" DPKG_ADMINDIR="$state/admin" "$@" /bin/bash "$script" >"$work/out" 2>"$work/err"
+run() { # [VAR=value...] [SET...]: the script, with the stand-ins only on PATH
+  local vars=(); while [[ ${1:-} == *=* ]]; do vars+=("$1"); shift; done
+  : >"$state/log" && env PATH="$bin" DPKG_ADMINDIR="$state/admin" "${vars[@]}" /bin/bash "$script" "$@" >"$work/out" 2>"$work/err"
   rc=$?
   asked=$(grep ' install -y ' "$state/log" | sed 's/.* --no-install-recommends //' | tr ' ' '\n' | sort | tr '\n' ' ')
   last=$(tail -n 1 "$work/err")
@@ -114,15 +115,35 @@ fresh && run FAKE_UID=1000
   has 'DEBIAN_FRONTEND=noninteractive uid=0 .* install -y' && [ -n "$asked" ]
 check "a user with sudo: installed through sudo, noninteractive, exit $rc" $?
 # Failures: each ends in one line that names the step and says how to retry.
-while IFS='|' read -r what setup env installs want; do
+while IFS='|' read -r what setup env installs want again; do
   # shellcheck disable=SC2086
   fresh && eval "$setup" && run $env
-  [ $rc -eq 1 ] && [ "$(grep -c ' install -y ' "$state/log")" = "$installs" ] && [[ $last == "install-deps: "$want*"; then run 'make deps' again" ]] &&
+  [ $rc -eq 1 ] && [ "$(grep -c ' install -y ' "$state/log")" = "$installs" ] && [[ $last == "install-deps: "$want*"; then run '$again' again" ]] &&
     [ "$(grep -c '^install-deps: .*again' "$work/err")" = 1 ]
   check "$what: exit $rc, '$last'" $?
 done <<'EOF'
-a failing install||FAKE_INSTALL_RC=100|1|apt-get install failed (exit 100)
-a failing update||FAKE_UPDATE_RC=100|0|apt-get update failed (exit 100)
-a failing plan|echo 'E: Unable to locate package chromium' >"$state/plan-error"||0|apt-get cannot plan the install: E: Unable to locate package chromium
+a failing install||FAKE_INSTALL_RC=100|1|apt-get install failed (exit 100)|make deps
+a failing update||FAKE_UPDATE_RC=100|0|apt-get update failed (exit 100)|make deps
+a failing plan|echo 'E: Unable to locate package chromium' >"$state/plan-error"||0|apt-get cannot plan the install: E: Unable to locate package chromium|make deps
+a failing install of one set||FAKE_INSTALL_RC=100 native|1|apt-get install failed (exit 100)|make deps-native
 EOF
+
+# Sets on a fresh machine: their packages and the architectures they name, nothing else.
+while IFS='|' read -r sets want unwanted arches; do
+  # shellcheck disable=SC2086
+  fresh && run $sets && count=$(wc -w <<<"$asked")
+  added=$(sed -n 's/^dpkg --add-architecture \([a-z0-9]*\).*/\1/p' "$state/log" | paste -sd ' ' -)
+  ok=$([ $rc -eq 0 ] && echo 1)
+  for p in $want; do [[ " $asked" == *" $p "* ]] || ok=; done
+  for p in $unwanted; do [[ " $asked" != *" $p "* ]] || ok=; done
+  [ -n "$ok" ] && [ "$added" = "$arches" ]
+  check "sets '$sets': exit $rc, $count packages, architectures added '$added'" $?
+done <<'EOF'
+native|cmake libgtest-dev libegl-mesa0|wine wine32:i386 libpng-dev:arm64 chromium npm emscripten|
+windows native|cmake wine32:i386 g++-mingw-w64-i686-posix|chromium libpng-dev:arm64|i386
+browser|chromium npm|cmake wine|
+EOF
+fresh && run native nonsense
+[ $rc -eq 2 ] && [ ! -s "$state/log" ] && [ "$(wc -l <"$work/err")" = 1 ] && [[ $last == 'install-deps: unknown set "nonsense"'* ]]
+check "an unknown set: nothing done, exit $rc, '$last'" $?
 finish
