@@ -57,7 +57,8 @@ build-win64: deps-native deps-windows ## the 64-bit Windows build
 build-arm64: deps-native deps-arm64 ## the 64-bit ARM Linux build
 	$(call cmake_build,linux-arm64)
 
-# The browser's build: the page (index.html, needlecast.js, needlecast.wasm in build/web/page),
+# The browser's build: the page (index.html, needlecast.js with the wasm inside it, the app's
+# manifest, icons and service worker, in build/web/page),
 # and the core's tests and needlecast-sim for node.
 build-web: deps-native deps-web
 	$(call cmake_build,web)
