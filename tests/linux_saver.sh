@@ -193,19 +193,24 @@ install_saver() {
 }
 
 # A daemon told to show the saver ($2) runs it with --root and the screen shows the pane;
-# told to stop ($3), the saver is gone.
+# told to stop ($3), the saver is gone. A daemon that answers may not act on commands yet:
+# it is told again every 3 s, for 30 s at most.
 shows_saver() { # daemon show-command stop-command
-  local hack=
-  eval "$2" >/dev/null 2>&1
-  for _ in $(seq 1 75); do hack=$(pgrep -f "needlecast[-a-z0-9]* --root" | head -n 1) && [ -n "$hack" ] && break; sleep 0.2; done
+  local hack= tries=0
+  while [ -z "$hack" ] && [ $tries -lt 10 ]; do
+    tries=$((tries + 1))
+    eval "$2" >/dev/null 2>&1
+    for _ in $(seq 1 15); do hack=$(pgrep -f "needlecast[-a-z0-9]* --root" | head -n 1) && [ -n "$hack" ] && break; sleep 0.2; done
+  done
   [ -n "$hack" ]
-  check "$1 runs the saver with --root" $?
+  check "$1 runs the saver with --root (told $tries times)" $?
+  [ -n "$hack" ] || return
   sleep 3
   shot root "$work/daemon.png"
   check_picture "$work/daemon.png" "the screen under $1"
   eval "$3" >/dev/null 2>&1
-  for _ in $(seq 1 50); do case $(ps -o stat= -p "${hack:-0}") in "" | Z*) break ;; esac; sleep 0.2; done
-  [ -n "$hack" ] && ! ps -o stat= -p "$hack" | grep -qv Z
+  for _ in $(seq 1 50); do case $(ps -o stat= -p "$hack") in "" | Z*) break ;; esac; sleep 0.2; done
+  ! ps -o stat= -p "$hack" | grep -qv Z
   check "stopped by $1, the saver is gone" $?
 }
 
