@@ -76,6 +76,7 @@ text_rows() { # file
 }
 
 # The picture: more than 8 pane lines down the centre and the estimate line.
+picture_ok() { [ "$(line_runs "$1")" -ge 8 ] && [ "$(text_pixels "$1")" -gt 50 ]; }
 check_picture() { # file what
   local runs text
   runs=$(line_runs "$1")

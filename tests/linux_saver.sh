@@ -200,18 +200,28 @@ shows_saver() { # daemon show-command stop-command
   while [ -z "$hack" ] && [ $tries -lt 10 ]; do
     tries=$((tries + 1))
     eval "$2" >/dev/null 2>&1
-    for _ in $(seq 1 15); do hack=$(pgrep -f "needlecast[-a-z0-9]* --root" | head -n 1) && [ -n "$hack" ] && break; sleep 0.2; done
+    for _ in $(seq 1 15); do hack=$(savers "needlecast[-a-z0-9]* --root" | head -n 1) && [ -n "$hack" ] && break; sleep 0.2; done
   done
   [ -n "$hack" ]
   check "$1 runs the saver with --root (told $tries times)" $?
   [ -n "$hack" ] || return
-  sleep 3
-  shot root "$work/daemon.png"
+  for _ in $(seq 1 15); do sleep 1; shot root "$work/daemon.png" && picture_ok "$work/daemon.png" && break; done
   check_picture "$work/daemon.png" "the screen under $1"
   eval "$3" >/dev/null 2>&1
-  for _ in $(seq 1 50); do case $(ps -o stat= -p "$hack") in "" | Z*) break ;; esac; sleep 0.2; done
-  ! ps -o stat= -p "$hack" | grep -qv Z
+  for _ in $(seq 1 50); do [ -z "$(savers "needlecast[-a-z0-9]* --root")" ] && break; sleep 0.2; done
+  [ -z "$(savers "needlecast[-a-z0-9]* --root")" ]
   check "stopped by $1, the saver is gone" $?
+}
+
+# The savers running on this display (XScreenSaver names its screen too, :N.0) whose command
+# line matches $1: other tests may run theirs on other displays beside this one. One that
+# ended but was not reaped is gone.
+savers() { # pattern
+  local p
+  for p in $(pgrep -f "$1"); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxE "DISPLAY=$DISPLAY(\.[0-9]+)?" &&
+      ps -o stat= -p "$p" | grep -qv Z && echo "$p"
+  done
 }
 
 # Debian's XScreenSaver daemon and settings on the ~/.xscreensaver that needlecast-xscreensaver
@@ -237,8 +247,13 @@ case_xscreensaver() {
   printf 'selected:\t%d\n' $((place - 1)) >>"$file"
   as_user env PATH="$work/bin:$PATH" xscreensaver-settings >/dev/null 2>&1 &
   on_exit+=("kill $! 2>/dev/null")
-  for _ in $(seq 1 100); do preview=$(pgrep -af "needlecast --root --window-id" | grep -o '0x[0-9a-fA-F]*$') && break; sleep 0.2; done
-  sleep 3 && shot "${preview:-none}" "$work/preview.png"
+  # The settings may start the preview again in another window: the window is looked up for
+  # every shot, until one shows the picture (20 s at most).
+  for _ in $(seq 1 20); do
+    sleep 1
+    preview=$(ps -o args= -p "$(savers "needlecast --root --window-id" | tail -n 1)" | grep -o '0x[0-9a-fA-F]*$') &&
+      shot "$preview" "$work/preview.png" && picture_ok "$work/preview.png" && break
+  done
   check_picture "$work/preview.png" "the settings' preview pane (window ${preview:-none})"
   as_user xscreensaver-command -exit >/dev/null 2>&1
 
