@@ -89,6 +89,7 @@ LRESULT WINAPI ScreenSaverChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         Trace("ScreenSaverChildProc:WM_DESTROY\n");
         TraceRunEnd();
         CRender::Close();
+        // Meant: nothing here changes the mode; this puts back the registry's, as savers do on the way out.
         ChangeDisplaySettingsA(nullptr, 0);
         wglMakeCurrent(nullptr, nullptr);
         wglDeleteContext(Rc);
