@@ -2,11 +2,11 @@
 // and CheckResult for failed set-up calls.
 #include "main.h"
 #include "render.h"
+#include "utility/clock.h"
 #include "utility/debug.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <ctime>
 
 namespace
 {
@@ -64,7 +64,7 @@ LRESULT WINAPI ScreenSaverChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         CRender::Init(reinterpret_cast<DeviceContext>(Dc));
         InvalidateRect(hwnd, nullptr, FALSE);
         // Seeded from the clock as the saver window is made: this is its creation.
-        StartExperiment(static_cast<uint32_t>(std::time(nullptr)));
+        StartExperiment(ClockSeed());
         return 0;
     }
 

@@ -6,6 +6,7 @@
 #include "x11/window.h"
 
 #include "render.h"
+#include "utility/clock.h"
 #include "utility/debug.h"
 #include "utility/pointer.h"
 #include "utility/text.h"
@@ -190,7 +191,7 @@ int main(int argc, char** argv)
     device.logical_dpi_y = DpiFromResources(XResourceManagerString(display));
     CRender::Init(&device);
     CRender::Resize(target.width, target.height);
-    StartExperiment(static_cast<uint32_t>(std::time(nullptr)));
+    StartExperiment(ClockSeed());
 
     Loop loop{display, options, target, XInternAtom(display, "WM_DELETE_WINDOW", False)};
     if (options.mode == X11Mode::FullScreen)
