@@ -1,9 +1,11 @@
 // needlecast on Linux: the X11/GLX host's loop. Reads the options, takes the window and its
 // context (x11/window.cpp), and runs the saver's frames until input, a signal or the loss of
 // the window ends them.
+#include "x11/grab.h"
 #include "x11/options.h"
 #include "x11/stop.h"
 #include "x11/window.h"
+#include "x11/xerror.h"
 
 #include "render.h"
 #include "utility/clock.h"
