@@ -194,8 +194,9 @@ install_saver() {
 
 # A daemon told to show the saver ($2) runs it with --root and the screen shows the pane;
 # told to stop ($3), the saver is gone. A daemon that answers may not act on commands yet:
-# it is told again every 3 s, for 30 s at most.
-shows_saver() { # daemon show-command stop-command
+# it is told again every 3 s, for 30 s at most. Where it never runs the saver, the end of
+# its log ($4) is shown.
+shows_saver() { # daemon show-command stop-command log
   local hack= tries=0
   while [ -z "$hack" ] && [ $tries -lt 10 ]; do
     tries=$((tries + 1))
@@ -204,7 +205,7 @@ shows_saver() { # daemon show-command stop-command
   done
   [ -n "$hack" ]
   check "$1 runs the saver with --root (told $tries times)" $?
-  [ -n "$hack" ] || return
+  [ -n "$hack" ] || { tail -n 20 "$4" | sed 's/^/  log: /'; return; }
   for _ in $(seq 1 15); do sleep 1; shot root "$work/daemon.png" && picture_ok "$work/daemon.png" && break; done
   check_picture "$work/daemon.png" "the screen under $1"
   eval "$3" >/dev/null 2>&1
@@ -236,12 +237,12 @@ case_xscreensaver() {
   as_user "$tool" add >"$work/add.txt"
   local place
   place=$(sed -n 's/.*as hack \([0-9]*\) .*/\1/p' "$work/add.txt")
-  as_user env PATH="$work/bin:$PATH" xscreensaver -no-splash >"$work/daemon.txt" 2>&1 &
+  as_user env PATH="$work/bin:$PATH" xscreensaver -no-splash -verbose >"$work/daemon.txt" 2>&1 &
   daemon=$!
   on_exit+=('kill $daemon 2>/dev/null')
   for _ in $(seq 1 50); do as_user xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.2; done
   shows_saver "XScreenSaver (-select $place)" "as_user xscreensaver-command -select $place" \
-    "as_user xscreensaver-command -deactivate"
+    "as_user xscreensaver-command -deactivate" "$work/daemon.txt"
 
   # Needlecast selected in the settings: their preview runs it with --window-id appended.
   printf 'selected:\t%d\n' $((place - 1)) >>"$file"
@@ -296,7 +297,8 @@ case_mate() {
   mate mate-screensaver --no-daemon >"$work/mate.txt" 2>&1 &
   on_exit+=("kill $! 2>/dev/null")
   for _ in $(seq 1 50); do mate mate-screensaver-command --query >/dev/null 2>&1 && break; sleep 0.2; done
-  shows_saver "MATE's screen saver" "mate mate-screensaver-command --activate" "mate mate-screensaver-command --deactivate"
+  shows_saver "MATE's screen saver" "mate mate-screensaver-command --activate" "mate mate-screensaver-command --deactivate" \
+    "$work/mate.txt"
 }
 
 for c in "$@"; do
