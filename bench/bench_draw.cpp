@@ -4,13 +4,13 @@
 #include "box.h"
 #include "gl.h"
 #include "grid.h"
+#include "look.h"
 #include "render.h"
 #include "rounds.h"
 #include "sim/offscreen.h"
 #include "sim/sim.h"
 #include "stick.h"
-#include "utility/clock.h"
-#include "utility/timer.h"
+#include "utility/qzmath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,19 +44,12 @@ void BuildScene()
     }
     CRender::Init(&Device);
     CRender::Resize(kWidth, kHeight);
-    ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
-    StartExperiment(20261206);
-    for (int frame = 0; frame < 60 * 30; ++frame)
-    {
-        CRender::TargetStickCount = MAX_STICKS;
-        ClockAdvance(IntervalTicks(1.0 / 60));
-        RunFrame(nullptr);
-    }
+    SimOptions options;
+    options.seed = 20261206;
+    options.seed_given = true;
+    options.frames = 60 * 30;
+    RunSim(options, [](uint32_t, uint32_t) { CRender::TargetStickCount = MAX_STICKS; });
 }
-
-// The box corners and faces, as DrawBox has them.
-const float kNormals[6][3] = {{-1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
-const int kFaces[6][4] = {{0, 1, 2, 3}, {3, 2, 6, 7}, {7, 6, 5, 4}, {4, 5, 1, 0}, {5, 6, 2, 1}, {7, 4, 0, 3}};
 
 struct Batch
 {
@@ -72,22 +65,22 @@ struct Batch
     // A box turned about z by angle degrees and moved to (x, y, z), in one colour.
     void AddBox(float sx, float sy, float sz, double x, double y, double z, double angle, const float colour[3])
     {
-        const float a = sx / 2, b = sy / 2, c = sz / 2;
-        const float corners[8][3] = {{-a, -b, -c}, {-a, -b, c}, {-a, b, c}, {-a, b, -c},
-                                     {a, -b, -c},  {a, -b, c},  {a, b, c},  {a, b, -c}};
-        const double radians = angle * 3.14159265358979323846 / 180;
+        const float half[3] = {sx / 2, sy / 2, sz / 2};
+        const double radians = angle * PI / 180;
         const float cs = static_cast<float>(std::cos(radians)), sn = static_cast<float>(std::sin(radians));
         for (int face = 5; face >= 0; --face)
         {
-            const float nx = kNormals[face][0] * cs - kNormals[face][1] * sn;
-            const float ny = kNormals[face][0] * sn + kNormals[face][1] * cs;
+            const float* normal = BOX_FACE_NORMALS[face];
+            const float nx = normal[0] * cs - normal[1] * sn;
+            const float ny = normal[0] * sn + normal[1] * cs;
             for (int k = 0; k < 4; ++k)
             {
-                const float* p = corners[kFaces[face][k]];
+                const float* sign = BOX_CORNER_SIGNS[BOX_FACE_CORNERS[face][k]];
+                const float p[3] = {sign[0] * half[0], sign[1] * half[1], sign[2] * half[2]};
                 vertices.insert(vertices.end(), {static_cast<float>(p[0] * cs - p[1] * sn + x),
                                                  static_cast<float>(p[0] * sn + p[1] * cs + y),
                                                  static_cast<float>(p[2] + z)});
-                normals.insert(normals.end(), {nx, ny, kNormals[face][2]});
+                normals.insert(normals.end(), {nx, ny, normal[2]});
                 colours.insert(colours.end(), colour, colour + 3);
             }
         }
@@ -111,7 +104,7 @@ void DrawReference(Batch& needles, Batch& pane)
     {
         if (stick == nullptr)
             continue;
-        const double fade = 1.0 - std::fabs(stick->Position.z / 150.0);
+        const double fade = 1.0 - std::fabs(stick->Position.z / FAR_PLANE);
         const float colour[3] = {static_cast<float>(fade * stick->Color.x), static_cast<float>(fade * stick->Color.y),
                                  static_cast<float>(fade * stick->Color.z)};
         needles.AddBox(static_cast<float>(stick->Size.x), static_cast<float>(stick->Size.y),

@@ -19,7 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const char* tail = SkipProgramName(start, next);
         Check(tail >= start && tail <= end); // never before the line, never past its NUL
         const SaverCommand command = ParseCommandTail(tail);
-        Check(command.mode >= SaverMode::Configure && command.mode <= SaverMode::Invalid);
         Check(command.owner == ConfigureOwner::NoOwner || command.mode == SaverMode::Configure);
         Check(command.handle == 0 || command.mode != SaverMode::FullScreen);
     }

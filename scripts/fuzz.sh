@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Builds the fuzz harnesses (the fuzz preset) and runs each with libFuzzer.
-# Usage: fuzz.sh [seconds | -runs=N] [harness...]   (default: 60 seconds each, all four:
-# cmdline, x11_options, sim_args, programs). Seeded from the checked-in tests/corpus/<harness>, which
-# is only read; new inputs, crash files and logs stay in build/fuzz/<harness>/.
+# Usage: fuzz.sh [seconds | -runs=N] [harness...]   (default: 60 seconds each, all five:
+# cmdline, x11_options, sim_args, programs, web_query). Seeded from the checked-in
+# tests/corpus/<harness>, which is only read; new inputs, crash files and logs stay in
+# build/fuzz/<harness>/.
 # Exits non-zero when any harness finds something.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 limit=${1:-60}
 harnesses=("${@:2}")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(cmdline x11_options sim_args programs)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(cmdline x11_options sim_args programs web_query)
 case $limit in
   -runs=[1-9]*) budget=("$limit") ;;
   [1-9]*) budget=(-max_total_time="$limit") ;;

@@ -5,8 +5,9 @@
 #   BUILD_DIR: a configured native build with compile_commands.json (default build/linux).
 # clang-tidy checks every file under src/ that the native build compiles, with that build's
 # flags; files with NDEBUG branches are checked once more with NDEBUG undefined. cppcheck
-# checks src/ for Linux, for both Windows builds (Windows-only files included, without
-# windows.h) and for the browser, each in the release and the debug configuration.
+# checks, for Linux, for both Windows builds (without windows.h) and for the browser, the
+# files that build compiles (the Windows and browser builds are configured in a scratch
+# folder for their lists), each in the release and the debug configuration.
 # Environment: CLANG_TIDY, CPPCHECK (the programs), LINT_JOBS (parallel clang-tidy runs, 2).
 set -euo pipefail
 
@@ -44,19 +45,22 @@ trap 'rm -rf "$logs"' EXIT
 
 # ---- clang-tidy
 
-# Our files in the build, in a fixed order; relative to the checkout.
-mapfile -t tidy_files < <(python3 - "$database" "$root" <<'EOF'
+# Our .cpp files that a build compiles, from its compile_commands.json, in a fixed order;
+# relative to the checkout.
+build_files() {
+  python3 - "$1" "$root" <<'EOF'
 import json, os, sys
 database, root = sys.argv[1], sys.argv[2]
 src = os.path.join(root, "src") + os.sep
 files = set()
 for entry in json.load(open(database)):
     path = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
-    if path.startswith(src):
+    if path.startswith(src) and path.endswith(".cpp"):
         files.add(os.path.relpath(path, root))
 print("\n".join(sorted(files)))
 EOF
-)
+}
+mapfile -t tidy_files < <(build_files "$database")
 if [ ${#tidy_files[@]} -eq 0 ]; then
   echo "lint: $database lists no file under $root/src" >&2
   exit 2
@@ -111,17 +115,28 @@ echo "clang-tidy: ${#tidy_files[@]} files (${#debug_files[@]} also without NDEBU
 
 cppcheck_start=$SECONDS
 mapfile -t all_files < <(find src -name '*.cpp' | LC_ALL=C sort)
-# For Linux: what the native build compiles. For Windows: all but the Linux-only files.
+# Each platform's files are the ones its build compiles: the native build's, and those of
+# the 64-bit Windows and the browser builds, configured here (tests left out).
+configure() { # preset
+  if ! (cd "$root" && cmake --preset "$1" -B "$logs/$1" -DNEEDLECAST_TESTS=OFF -DNEEDLECAST_BENCH=OFF) \
+      >"$logs/configure.$1" 2>&1; then
+    echo "lint: the $1 build does not configure:" >&2
+    cat "$logs/configure.$1" >&2
+    exit 2
+  fi
+}
+configure win64
+configure web
 linux_files=("${tidy_files[@]}")
-# For the browser: its host and clock (emscripten's headers are system headers here).
-linux_only='^src/x11/|^src/sim/(plot|png)\.cpp$|_(posix|freetype|egl)\.cpp$'
-web_only='^src/web/|_web\.cpp$'
-mapfile -t windows_files < <(printf '%s\n' "${all_files[@]}" | grep -v -E "$linux_only|$web_only")
-mapfile -t web_files < <(printf '%s\n' "${all_files[@]}" | grep -E "$web_only")
+mapfile -t windows_files < <(build_files "$logs/win64/compile_commands.json")
+# For the browser: the files only its build compiles, its host and clock (the shared ones
+# are checked for Linux; emscripten's headers are system headers here).
+mapfile -t web_files < <(build_files "$logs/web/compile_commands.json" |
+  grep -v -x -F -f <(printf '%s\n' "${linux_files[@]}" "${windows_files[@]}"))
 for f in "${all_files[@]}"; do
   case " ${linux_files[*]} ${windows_files[*]} ${web_files[*]} " in
     *" $f "*) ;;
-    *) echo "lint: $f is in neither the Linux nor the Windows file set of scripts/lint.sh" >&2; exit 2 ;;
+    *) echo "lint: $f is compiled by none of the Linux, Windows and browser builds" >&2; exit 2 ;;
   esac
 done
 

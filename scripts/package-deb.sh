@@ -10,7 +10,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:-$root/build/linux}" && pwd)
 dist=$root/dist
 version=$("$root/scripts/version")
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || stat -c %Y "$root/CMakeLists.txt")}
+export SOURCE_DATE_EPOCH=$("$root/scripts/source-date-epoch")
 
 missing=0
 for program in needlecast needlecast-sim needlecast-xscreensaver; do

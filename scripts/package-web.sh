@@ -7,7 +7,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 version=$("$root/scripts/version")
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || stat -c %Y "$root/CMakeLists.txt")}
+export SOURCE_DATE_EPOCH=$("$root/scripts/source-date-epoch")
 export TZ=UTC
 page=$root/build/web/page
 zip_out=$root/dist/needlecast-$version-web.zip

@@ -1,15 +1,13 @@
-// The experiment's fingerprint: FNV-1a 64 over every member of the scene, the tallies, the
-// timer and the random sequence's state.
+// The experiment's fingerprint: FNV-1a 64 over the random sequence's state, every member of
+// state.h's list and every slot of the needle table.
 #include "digest.h"
 
-#include "grid.h"
-#include "render.h"
-#include "stick.h"
+#include "state.h"
 #include "utility/qzmath.h"
-#include "utility/timer.h"
 
 #include <cstring>
 #include <initializer_list>
+#include <type_traits>
 
 void CDigest::Byte(uint8_t value)
 {
@@ -31,49 +29,36 @@ void CDigest::Double(double value)
     Word(bits);
 }
 
-namespace
-{
-void Vector(CDigest& digest, const CVector3& vector)
-{
-    digest.Double(vector.x);
-    digest.Double(vector.y);
-    digest.Double(vector.z);
-}
-} // namespace
-
 uint64_t ExperimentDigest()
 {
     CDigest digest;
+    // A vector as its three doubles, a flag as a byte, a number as a Word.
+    const auto feed = [&digest](const auto& member, auto&&...) {
+        using Member = std::decay_t<decltype(member)>;
+        if constexpr (std::is_same_v<Member, CVector3>)
+        {
+            for (const double value : {member.x, member.y, member.z})
+                digest.Double(value);
+        }
+        else if constexpr (std::is_same_v<Member, bool>)
+            digest.Byte(member ? 1 : 0);
+        else if constexpr (std::is_floating_point_v<Member>)
+            digest.Double(member);
+        else
+        {
+            static_assert(std::is_integral_v<Member>, "a member the digest can read");
+            digest.Word(static_cast<uint64_t>(member));
+        }
+    };
     digest.Word(RandomState());
-    Vector(digest, CStick::StickColor);
-    digest.Word(CStick::SticksTested);
-    digest.Word(CStick::SticksCrossing);
-    digest.Word(static_cast<uint64_t>(CRender::TargetStickCount));
-
-    Vector(digest, CGrid::Color);
-    Vector(digest, CGrid::LineSize);
-    Vector(digest, CGrid::Position);
-    Vector(digest, CGrid::Velocity);
-
-    for (const int64_t count : {CTimer::Frequency, CTimer::StartCount, CTimer::LastCount, CTimer::SampleStartCount})
-        digest.Word(static_cast<uint64_t>(count));
-    digest.Word(CTimer::TotalFrames);
-    digest.Word(CTimer::SampleFrames);
-    for (const double value : {CTimer::FrameInterval, CTimer::AverageFrameRate, CTimer::SampleFrameRate})
-        digest.Double(value);
+    ForEachRunMember(feed);
 
     // Every slot, so that the same needles in other slots (another update order) differ.
     for (const CStick* stick : CRender::Sticks)
     {
         digest.Byte(stick != nullptr ? 1 : 0);
-        if (stick == nullptr)
-            continue;
-        for (const CVector3* vector : {&stick->Position, &stick->Velocity, &stick->Color, &stick->ColorRate,
-                                       &stick->RotationAxis, &stick->Size, &stick->SizeRate})
-            Vector(digest, *vector);
-        digest.Double(stick->RotationAngle);
-        digest.Word(static_cast<uint64_t>(static_cast<int64_t>(stick->PrimitiveMode)));
-        digest.Byte(stick->HasBeenCollisionTested ? 1 : 0);
+        if (stick != nullptr)
+            ForEachNeedleMember(*stick, feed);
     }
     return digest.Value();
 }

@@ -2,11 +2,11 @@
 // and CheckResult for failed set-up calls.
 #include "main.h"
 #include "render.h"
+#include "utility/clock.h"
 #include "utility/debug.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <ctime>
 
 namespace
 {
@@ -64,7 +64,7 @@ LRESULT WINAPI ScreenSaverChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         CRender::Init(reinterpret_cast<DeviceContext>(Dc));
         InvalidateRect(hwnd, nullptr, FALSE);
         // Seeded from the clock as the saver window is made: this is its creation.
-        StartExperiment(static_cast<uint32_t>(std::time(nullptr)));
+        StartExperiment(ClockSeed());
         return 0;
     }
 
@@ -89,6 +89,7 @@ LRESULT WINAPI ScreenSaverChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         Trace("ScreenSaverChildProc:WM_DESTROY\n");
         TraceRunEnd();
         CRender::Close();
+        // Meant: nothing here changes the mode; this puts back the registry's, as savers do on the way out.
         ChangeDisplaySettingsA(nullptr, 0);
         wglMakeCurrent(nullptr, nullptr);
         wglDeleteContext(Rc);

@@ -3,6 +3,7 @@
 #include "render.h"
 
 #include "grid.h"
+#include "state.h"
 #include "stick.h"
 #include "utility/debug.h"
 #include "utility/qzmath.h"
@@ -50,7 +51,7 @@ void CRender::DeleteAllSticks()
 void CRender::Reset()
 {
     DeleteAllSticks();
-    TargetStickCount = MIN_STICKS;
+    ForEachRunMember([](auto& member, const auto& start) { member = start; });
 }
 
 void CRender::UpdatePopulation(double time_interval_s)
@@ -98,8 +99,6 @@ void CRender::Update(double time_interval_s)
 void StartExperiment(uint32_t seed)
 {
     CRender::Reset();
-    CStick::Reset();
-    CTimer::Reset();
     RandomSeed(seed);
     CStick::Static_Init();
     CGrid::Init();

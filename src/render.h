@@ -27,8 +27,9 @@ public:
     static int CountSticks();
     static void UpdatePopulation(double time_interval_s);
     static void DeleteAllSticks();
-    // The scene half back at its start: an empty table, the target at its floor. (The GL
-    // half's members are set by Init and every Resize.)
+    // The experiment back at its start: an empty table, and every member of state.h's list
+    // at its start value (the target at its floor, the tallies and the timer at zero). (The
+    // GL half's members are set by Init and every Resize.)
     static void Reset();
 
     // Fixed slots, each empty or owning one needle; slot order is update order.

@@ -8,6 +8,7 @@
 #include "look.h"
 #include "stick.h"
 #include "utility/debug.h"
+#include "utility/qzmath.h"
 #include "utility/timer.h"
 
 #include <cmath>
@@ -115,7 +116,7 @@ void CRender::DrawStatusLine(const char* text)
 
     // A pixel row in nominal units: the nominal height 1 spans 0.75 units of the plane one
     // unit from the eye, and the view shows 2 tan(fov / 2) units of it over the screen.
-    const double half_fov = FIELD_OF_VIEW * 0.5 * 3.14159265358979323846 / 180.0;
+    const double half_fov = FIELD_OF_VIEW * 0.5 * PI / 180.0;
     const double nominal_per_pixel = 2.0 * std::tan(half_fov) / 0.75 / ScreenHeight;
     DrawTextLine(text, TEXT_ROW - TextFont.LineHeight * nominal_per_pixel);
 }

@@ -25,13 +25,6 @@ CVector3 CStick::StickColor;
 unsigned long long CStick::SticksTested = 0;
 unsigned long long CStick::SticksCrossing = 0;
 
-void CStick::Reset()
-{
-    StickColor = CVector3();
-    SticksTested = 0;
-    SticksCrossing = 0;
-}
-
 void CStick::Static_Init()
 {
     Trace("CStick::Static_Init\n");

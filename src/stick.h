@@ -29,8 +29,6 @@ public:
     bool IsCrossing() const;
 
     static void Static_Init();
-    // The class-wide members back to their values at program start.
-    static void Reset();
 
     CVector3 Position;
     CVector3 Velocity;

@@ -75,13 +75,16 @@ text_rows() { # file
                                print (first == "" ? 0 : last - first + 1) }'
 }
 
-# The picture: more than 8 pane lines down the centre and the estimate line.
+# The picture: more than 8 pane lines down the centre and the estimate line; sets
+# picture_lines and picture_text to what it found.
+picture_ok() { # file
+  picture_lines=$(line_runs "$1")
+  picture_text=$(text_pixels "$1")
+  [ "$picture_lines" -ge 8 ] && [ "$picture_text" -gt 50 ]
+}
 check_picture() { # file what
-  local runs text
-  runs=$(line_runs "$1")
-  text=$(text_pixels "$1")
-  [ "$runs" -ge 8 ] && [ "$text" -gt 50 ]
-  check "$2 shows the pane ($runs lines) and the estimate ($text text pixels)" $?
+  picture_ok "$1"
+  check "$2 shows the pane ($picture_lines lines) and the estimate ($picture_text text pixels)" $?
 }
 
 # Runs a command as nobody with a home of its own ($work/home), as the savers' daemons

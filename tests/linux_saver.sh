@@ -193,20 +193,36 @@ install_saver() {
 }
 
 # A daemon told to show the saver ($2) runs it with --root and the screen shows the pane;
-# told to stop ($3), the saver is gone.
-shows_saver() { # daemon show-command stop-command
-  local hack=
-  eval "$2" >/dev/null 2>&1
-  for _ in $(seq 1 75); do hack=$(pgrep -f "needlecast[-a-z0-9]* --root" | head -n 1) && [ -n "$hack" ] && break; sleep 0.2; done
+# told to stop ($3), the saver is gone. A daemon that answers may not act on commands yet:
+# it is told again every 3 s, for 30 s at most. Where it never runs the saver, the end of
+# its log ($4) is shown.
+shows_saver() { # daemon show-command stop-command log
+  local hack= tries=0
+  while [ -z "$hack" ] && [ $tries -lt 10 ]; do
+    tries=$((tries + 1))
+    eval "$2" >/dev/null 2>&1
+    for _ in $(seq 1 15); do hack=$(savers "needlecast[-a-z0-9]* --root" | head -n 1) && [ -n "$hack" ] && break; sleep 0.2; done
+  done
   [ -n "$hack" ]
-  check "$1 runs the saver with --root" $?
-  sleep 3
-  shot root "$work/daemon.png"
+  check "$1 runs the saver with --root (told $tries times)" $?
+  [ -n "$hack" ] || { tail -n 20 "$4" | sed 's/^/  log: /'; return; }
+  for _ in $(seq 1 15); do sleep 1; shot root "$work/daemon.png" && picture_ok "$work/daemon.png" && break; done
   check_picture "$work/daemon.png" "the screen under $1"
   eval "$3" >/dev/null 2>&1
-  for _ in $(seq 1 50); do case $(ps -o stat= -p "${hack:-0}") in "" | Z*) break ;; esac; sleep 0.2; done
-  [ -n "$hack" ] && ! ps -o stat= -p "$hack" | grep -qv Z
+  for _ in $(seq 1 50); do [ -z "$(savers "needlecast[-a-z0-9]* --root")" ] && break; sleep 0.2; done
+  [ -z "$(savers "needlecast[-a-z0-9]* --root")" ]
   check "stopped by $1, the saver is gone" $?
+}
+
+# The savers running on this display (XScreenSaver names its screen too, :N.0) whose command
+# line matches $1: other tests may run theirs on other displays beside this one. One that
+# ended but was not reaped is gone.
+savers() { # pattern
+  local p
+  for p in $(pgrep -f "$1"); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxE "DISPLAY=$DISPLAY(\.[0-9]+)?" &&
+      ps -o stat= -p "$p" | grep -qv Z && echo "$p"
+  done
 }
 
 # Debian's XScreenSaver daemon and settings on the ~/.xscreensaver that needlecast-xscreensaver
@@ -221,19 +237,24 @@ case_xscreensaver() {
   as_user "$tool" add >"$work/add.txt"
   local place
   place=$(sed -n 's/.*as hack \([0-9]*\) .*/\1/p' "$work/add.txt")
-  as_user env PATH="$work/bin:$PATH" xscreensaver -no-splash >"$work/daemon.txt" 2>&1 &
+  as_user env PATH="$work/bin:$PATH" xscreensaver -no-splash -verbose >"$work/daemon.txt" 2>&1 &
   daemon=$!
   on_exit+=('kill $daemon 2>/dev/null')
   for _ in $(seq 1 50); do as_user xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.2; done
   shows_saver "XScreenSaver (-select $place)" "as_user xscreensaver-command -select $place" \
-    "as_user xscreensaver-command -deactivate"
+    "as_user xscreensaver-command -deactivate" "$work/daemon.txt"
 
   # Needlecast selected in the settings: their preview runs it with --window-id appended.
   printf 'selected:\t%d\n' $((place - 1)) >>"$file"
   as_user env PATH="$work/bin:$PATH" xscreensaver-settings >/dev/null 2>&1 &
   on_exit+=("kill $! 2>/dev/null")
-  for _ in $(seq 1 100); do preview=$(pgrep -af "needlecast --root --window-id" | grep -o '0x[0-9a-fA-F]*$') && break; sleep 0.2; done
-  sleep 3 && shot "${preview:-none}" "$work/preview.png"
+  # The settings may start the preview again in another window: the window is looked up for
+  # every shot, until one shows the picture (20 s at most).
+  for _ in $(seq 1 20); do
+    sleep 1
+    preview=$(ps -o args= -p "$(savers "needlecast --root --window-id" | tail -n 1)" | grep -o '0x[0-9a-fA-F]*$') &&
+      shot "$preview" "$work/preview.png" && picture_ok "$work/preview.png" && break
+  done
   check_picture "$work/preview.png" "the settings' preview pane (window ${preview:-none})"
   as_user xscreensaver-command -exit >/dev/null 2>&1
 
@@ -276,7 +297,8 @@ case_mate() {
   mate mate-screensaver --no-daemon >"$work/mate.txt" 2>&1 &
   on_exit+=("kill $! 2>/dev/null")
   for _ in $(seq 1 50); do mate mate-screensaver-command --query >/dev/null 2>&1 && break; sleep 0.2; done
-  shows_saver "MATE's screen saver" "mate mate-screensaver-command --activate" "mate mate-screensaver-command --deactivate"
+  shows_saver "MATE's screen saver" "mate mate-screensaver-command --activate" "mate mate-screensaver-command --deactivate" \
+    "$work/mate.txt"
 }
 
 for c in "$@"; do

@@ -65,9 +65,39 @@ while IFS=, read -r seed n c estimate z digest; do
     awk -v a="$z" -v b="$(sed -n 's/^standard_error=.* z=//p' <<<"$single")" 'BEGIN { exit !((a - b) ^ 2 < 0.0051 ^ 2) }' ||
     rows_ok=1
 done < <(tail -n +2 "$work/runs1.csv" | tr -d '\r')
-mean=$(tail -n +2 "$work/runs1.csv" | awk -F, '{ s += $4; w += $5 <= 2 && $5 >= -2 } END { printf "mean=%.10f within_2sigma=%.4f", s / NR, w / NR }')
-[ $rows_ok -eq 0 ] && grep -q "^runs=$count ${mean% *} .* ${mean#* } ks_d=" "$work/runs1"
-check "each row is its seed's single run, and the closing line's mean and share are the rows' ($mean)" $?
+[ $rows_ok -eq 0 ]
+check "each row is its seed's single run" $?
+# Every figure of the closing line from the rows, by the figures' definitions: the sample
+# standard deviations divide by count - 1; D is the largest gap between the z values'
+# distribution and the normal law's, p Kolmogorov's law at Stephens' corrected D.
+wrong=$(python3 - "$work/runs1.csv" "$(tail -n 1 "$work/runs1")" <<'EOF'
+import csv, math, sys
+rows = list(csv.DictReader(open(sys.argv[1], newline="")))
+line = dict(item.split("=") for item in sys.argv[2].split())
+count = len(rows)
+estimates = [2 * int(r["n"]) / int(r["c"]) for r in rows]
+zs = sorted(float(r["z"]) for r in rows)
+def mean_sd(values):
+    m = sum(values) / len(values)
+    return m, math.sqrt(sum((v - m) ** 2 for v in values) / (len(values) - 1))
+mean, sd = mean_sd(estimates)
+z_mean, z_sd = mean_sd(zs)
+mean_n = round(sum(int(r["n"]) for r in rows) / count)
+law = lambda x: 0.5 * math.erfc(-x / math.sqrt(2))
+d = max(max((i + 1) / count - law(z), law(z) - i / count) for i, z in enumerate(zs))
+lam = (math.sqrt(count) + 0.12 + 0.11 / math.sqrt(count)) * d
+p = min(1, 2 * sum((-1) ** (j - 1) * math.exp(-2 * j * j * lam * lam) for j in range(1, 10000)))
+expected = {  # figure: (value, tolerance), the z values being rounded to 4 places in the rows
+    "runs": (count, 0), "mean": (mean, 2e-10), "sd": (sd, 2e-10),
+    "sigma": (math.pi * math.sqrt((math.pi - 2) / (2 * mean_n)), 2e-10),
+    "z_mean": (z_mean, 2e-4), "z_sd": (z_sd, 2e-4),
+    "within_2sigma": (sum(abs(z) <= 2 for z in zs) / count, 1e-4), "ks_d": (d, 2e-4), "ks_p": (p, 1e-3)}
+print(" ".join(f"{k}={line.get(k)}~{v:.10g}" for k, (v, tol) in expected.items()
+               if k not in line or abs(float(line[k]) - v) > tol))
+EOF
+) || wrong="(the check failed to run)"
+[ -z "$wrong" ]
+check "every figure of the closing line is the rows' (${wrong:-all})" $?
 
 [[ $(sim --help) == usage:* ]] && [ "$(sim --version)" = "needlecast-sim $("$root/scripts/version")" ]
 check "--help prints the usage, --version the program and its version" $?

@@ -1,10 +1,11 @@
 // needlecast-sim's argument rules that its command line cannot show cheaply (a run must fit
-// the nanosecond clock after the interval is rounded to whole ticks), its report's figures
-// and its chart's history and axis.
+// the nanosecond clock after the interval is rounded to whole ticks), its report's figures,
+// its chart's history and axis, and the page's URL options, read by the same parser.
 #include "sim/chart_scale.h"
 #include "sim/report.h"
 #include "sim/runs.h"
 #include "sim/sim.h"
+#include "web/query.h"
 
 #include <gtest/gtest.h>
 
@@ -103,5 +104,40 @@ TEST(ChartScale, TheAxisLabels) {
                 labels += text.text + " ";
         EXPECT_EQ(c.labels, labels) << c.first;
         EXPECT_NEAR(PI, (g.y0 + g.y1) / 2, 1e-12);
+    }
+}
+
+// The page's URL: its options, %XX and '+' decoded (not %00 nor a broken escape), and
+// needlecast-sim's messages with the option named as the URL names it.
+TEST(WebQuery, OptionsAndErrors) {
+    const struct { const char* query; const char* error; uint32_t seed = 0, frames = 0; bool fps = false, test_mode = false;
+        ShaderFault fault = ShaderFault::NONE; } rows[] = {
+        {"", "", 0, 36000, false, false, ShaderFault::NONE},
+        {"?seed=7&fps", "", 7, 36000, true, false, ShaderFault::NONE},
+        {"s%65ed=%31%32&&fps=0&", "", 12, 36000, false, false, ShaderFault::NONE},
+        {"frames=5&fault=link&fps=1", "", 0, 5, true, true, ShaderFault::LINK},
+        {"interval=0.5&fault=fragment", "", 0, 36000, false, true, ShaderFault::FRAGMENT},
+        {"fault=vertex", "fault: only in the test mode (with frames or interval)"},
+        {"frames=1&fault=Vertex", "fault: expected vertex, fragment or link, got \"Vertex\""},
+        {"fps=2", "fps: expected nothing, 0 or 1, got \"2\""},
+        {"fps=1+", "fps: expected nothing, 0 or 1, got \"1 \""},
+        {"seed=%00", "seed: expected a whole number from 0 to 4294967295, got \"%00\""},
+        {"seed=%3", "seed: expected a whole number from 0 to 4294967295, got \"%3\""},
+        {"frames", "frames: expected a whole number from 1 to 4294967295, got \"\""},
+        {"seed=1&size=2x2", "unknown option \"size\""},
+        {"%0a=1", "unknown option \"\\x0a\""},
+    };
+    for (const auto& row : rows) {
+        WebOptions options;
+        std::string error;
+        const bool ok = ParseWebQuery(row.query, &options, &error);
+        EXPECT_EQ(row.error, ok ? "" : error) << row.query;
+        if (!ok || *row.error != '\0')
+            continue;
+        EXPECT_EQ(row.seed, options.run.seed) << row.query;
+        EXPECT_EQ(row.frames, options.run.frames) << row.query;
+        EXPECT_EQ(row.fps, options.fps) << row.query;
+        EXPECT_EQ(row.test_mode, options.test_mode) << row.query;
+        EXPECT_EQ(row.fault, options.fault) << row.query;
     }
 }

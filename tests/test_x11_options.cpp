@@ -1,5 +1,5 @@
-// The Linux tools' plain functions: the saver's options, window ids, Xft.dpi reading and the
-// buttons that end a run, and needlecast-xscreensaver's editor of XScreenSaver's list.
+// The Linux tools' plain functions: the saver's options, window ids and Xft.dpi reading, and
+// needlecast-xscreensaver's editor of XScreenSaver's list.
 #include "x11/options.h"
 #include "x11/programs.h"
 
@@ -74,11 +74,6 @@ TEST(X11Options, XftDpiFromTheResources) {
     for (const auto& c : cases)
         EXPECT_EQ(c.dpi, DpiFromResources(c.resources)) << c.resources;
     EXPECT_EQ(0, DpiFromResources(nullptr));
-}
-
-TEST(X11Options, OnlyTheThreeMainButtonsEndARun) {
-    for (unsigned int button = 0; button < 10; ++button)
-        EXPECT_EQ(button >= 1 && button <= 3, ButtonEndsRun(button)) << button;
 }
 
 // needlecast-xscreensaver's edits: a file before, a verb, the file after.

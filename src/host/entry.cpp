@@ -158,6 +158,7 @@ int RunScreenSaver(HWND parent)
     window_class.style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
     window_class.lpfnWndProc = SaverWindowProc;
     window_class.hInstance = hMainInstance;
+    // Meant: the program carries no icon 100 (its icon is IDI_APP), so the saver window has none.
     window_class.hIcon = LoadIconA(hMainInstance, MAKEINTRESOURCEA(100));
     window_class.hCursor = nullptr;
     window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));

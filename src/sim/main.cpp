@@ -154,15 +154,14 @@ int main(int argc, char** argv)
                         ": pictures are drawn by the Linux build only", 2);
 #endif
 
-    const uint32_t seed = StartSimRun(options);
-    const int64_t ticks = IntervalTicks(options.interval_s);
-
-    // The seed first, so that a run with the default seed can be repeated.
-    std::printf("seed=%u\n", seed);
     CProgress progress(options.frames, !options.quiet);
-    for (uint32_t frame = 1; frame <= options.frames; ++frame)
-    {
-        StepSimRun(ticks);
+    const uint32_t seed = RunSim(options, [&](uint32_t chosen, uint32_t frame) {
+        if (frame == 0)
+        {
+            // The seed first, so that a run with the default seed can be repeated.
+            std::printf("seed=%u\n", chosen);
+            return;
+        }
         const unsigned long long n = CStick::SticksTested, c = CStick::SticksCrossing;
         if (!options.csv_path.empty())
             table.Frame(frame, frame == options.frames, n, c);
@@ -177,11 +176,11 @@ int main(int argc, char** argv)
             std::fflush(stdout);
         }
         progress.Frame(frame);
-    }
+    });
     progress.Clear();
 
     // Taken before the picture: closing the renderer empties the table.
-    const std::string summary = SummaryLine(options.frames);
+    const std::string closing = ClosingLines(options.frames);
     const uint64_t digest = options.digest ? ExperimentDigest() : 0;
     if (!options.csv_path.empty() && !table.Commit(&error))
         return Fail(PROGRAM, error, 2);
@@ -202,8 +201,6 @@ int main(int argc, char** argv)
 
     if (options.digest)
         std::printf("digest=%016llx\n", static_cast<unsigned long long>(digest));
-    std::printf("%s\n", ChanceLine(CStick::SticksTested, CStick::SticksCrossing).c_str());
-    std::printf("%s\n", summary.c_str());
-    std::printf("%s\n", EstimateLine().c_str());
+    std::fputs(closing.c_str(), stdout);
     return 0;
 }

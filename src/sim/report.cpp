@@ -44,14 +44,23 @@ double ChanceSigma(unsigned long long n)
     return PI * std::sqrt((PI - 2.0) / (2.0 * static_cast<double>(n)));
 }
 
-ChanceFigures FiguresOf(unsigned long long n, unsigned long long c)
+bool ChanceZ(unsigned long long n, unsigned long long c, double* z)
 {
     if (c == 0)
+        return false;
+    *z = (EstimateOf(n, c) - PI) / ChanceSigma(n);
+    return true;
+}
+
+ChanceFigures FiguresOf(unsigned long long n, unsigned long long c)
+{
+    double z_value = 0;
+    if (!ChanceZ(n, c, &z_value))
         return {};
     char estimate[32], standard_error[32], z[32];
     std::snprintf(estimate, sizeof(estimate), "%.10f", EstimateOf(n, c));
     std::snprintf(standard_error, sizeof(standard_error), "%.10f", StandardError(n, c));
-    std::snprintf(z, sizeof(z), "%.2f", (EstimateOf(n, c) - PI) / ChanceSigma(n));
+    std::snprintf(z, sizeof(z), "%.2f", z_value);
     return {estimate, standard_error, z};
 }
 

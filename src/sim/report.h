@@ -3,12 +3,11 @@
 #pragma once
 
 #include "utility/output.h"
+#include "utility/qzmath.h"
 
 #include <chrono>
 #include <cstdint>
 #include <string>
-
-const double PI = 3.14159265358979323846;
 
 // The estimate's standard error by the delta method, pi_hat * sqrt((1 - p) / (n p)) with
 // p = c / n; 0 while c is 0 (there is no estimate then).
@@ -17,9 +16,12 @@ double StandardError(unsigned long long n, unsigned long long c);
 // The standard error for needles as long as the line spacing: pi * sqrt((pi - 2) / (2 n)).
 double ChanceSigma(unsigned long long n);
 
-// The figures of the report: the estimate and its standard error with %.10f, and z =
-// (pi_hat - pi) / sigma(n), how far the run lies from pi in standard errors, with %.2f. All
-// three empty before any needle has crossed.
+// z = (pi_hat - pi) / sigma(n): how far a run lies from pi in standard errors. False while c
+// is 0 (there is no estimate then).
+bool ChanceZ(unsigned long long n, unsigned long long c, double* z);
+
+// The figures of the report: the estimate and its standard error with %.10f, and z with
+// %.2f. All three empty before any needle has crossed.
 struct ChanceFigures
 {
     std::string estimate, standard_error, z;

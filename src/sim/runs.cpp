@@ -29,10 +29,7 @@ RunResult RunOne(const SimOptions& options, uint32_t seed)
     SimOptions one = options;
     one.seed = seed;
     one.seed_given = true;
-    StartSimRun(one);
-    const int64_t ticks = IntervalTicks(options.interval_s);
-    for (uint32_t frame = 0; frame < options.frames; ++frame)
-        StepSimRun(ticks);
+    RunSim(one);
     RunResult result;
     result.seed = seed;
     result.n = CStick::SticksTested;

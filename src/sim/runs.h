@@ -44,7 +44,7 @@ double KolmogorovTail(double lambda);
 // The normal law's distribution function.
 double NormalCdf(double x);
 
-// z of a run, (pi_hat - pi) / sigma(n); false while c is 0 (no estimate).
+// z of a run (ChanceZ); false while c is 0 (no estimate).
 bool RunZ(const RunResult& run, double* z);
 
 // The summary of the runs: their count, the estimates' mean and spread beside the theory's

@@ -85,10 +85,7 @@ KsTest KolmogorovSmirnov(std::vector<double> sample)
 
 bool RunZ(const RunResult& run, double* z)
 {
-    if (run.c == 0)
-        return false;
-    *z = (EstimateOf(run.n, run.c) - PI) / ChanceSigma(run.n);
-    return true;
+    return ChanceZ(run.n, run.c, z);
 }
 
 std::string RunsSummary(const std::vector<RunResult>& runs)

@@ -1,7 +1,8 @@
-// needlecast-sim's pieces: option parsing, the clock's ticks and the closing lines.
+// needlecast-sim's pieces: option parsing, the clock's ticks, the run and the closing lines.
 #include "sim/sim.h"
 
 #include "render.h"
+#include "sim/report.h"
 #include "stick.h"
 #include "utility/clock.h"
 #include "utility/text.h"
@@ -11,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <limits>
 
 const char* const SIM_USAGE =
@@ -87,21 +87,26 @@ bool ParseSize(const char* text, int* width, int* height)
 
 uint32_t ChooseSeed(const SimOptions& options)
 {
-    return options.seed_given ? options.seed : static_cast<uint32_t>(std::time(nullptr));
+    return options.seed_given ? options.seed : ClockSeed();
 }
 
-uint32_t StartSimRun(const SimOptions& options)
+uint32_t RunSim(const SimOptions& options, const std::function<void(uint32_t seed, uint32_t frame)>& each_frame)
 {
     const uint32_t seed = ChooseSeed(options);
     ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
     StartExperiment(seed);
+    if (each_frame)
+        each_frame(seed, 0);
+    const int64_t ticks = IntervalTicks(options.interval_s);
+    // Counted in 64 bits: the last frame may be 4294967295.
+    for (uint64_t frame = 1; frame <= options.frames; ++frame)
+    {
+        ClockAdvance(ticks);
+        RunFrame(nullptr);
+        if (each_frame)
+            each_frame(seed, static_cast<uint32_t>(frame));
+    }
     return seed;
-}
-
-void StepSimRun(int64_t ticks)
-{
-    ClockAdvance(ticks);
-    RunFrame(nullptr);
 }
 
 int64_t IntervalTicks(double interval_s)
@@ -274,4 +279,10 @@ std::string EstimateLine()
     char line[ESTIMATE_TEXT_SIZE];
     FormatEstimate(line);
     return line;
+}
+
+std::string ClosingLines(uint32_t frames)
+{
+    return ChanceLine(CStick::SticksTested, CStick::SticksCrossing) + "\n" + SummaryLine(frames) + "\n" +
+           EstimateLine() + "\n";
 }

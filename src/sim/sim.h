@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 struct SimOptions
@@ -46,20 +47,24 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
 // The interval as whole ticks of the synthetic clock: round(interval_s * 10^9).
 int64_t IntervalTicks(double interval_s);
 
-// The seed given, or the time in seconds.
+// The seed given, or the clock's (ClockSeed).
 uint32_t ChooseSeed(const SimOptions& options);
 
-// The start of needlecast-sim's run (the page's test mode makes the same): the seed given or
-// the time in seconds, the synthetic clock at 0, the experiment started. Returns the seed.
-uint32_t StartSimRun(const SimOptions& options);
-
-// One frame of that run: the synthetic clock moved on by ticks, then the frame, undrawn.
-void StepSimRun(int64_t ticks);
+// needlecast-sim's run, the one that every run of it, the page's test mode and the benchmarks
+// make: the seed given or the clock's, the synthetic clock at 0 and the experiment started,
+// then options.frames frames undrawn, each after the clock has moved on by the interval's
+// whole ticks. each_frame, where given, is called with the seed and 0 once the run has
+// started, then with each frame's number (from 1) once it has been stepped. Returns the seed.
+uint32_t RunSim(const SimOptions& options, const std::function<void(uint32_t seed, uint32_t frame)>& each_frame = {});
 
 // "frames=... needles=... target=... n=... c=..." for the frames run so far.
 std::string SummaryLine(uint32_t frames);
 
 // The estimate line as the screen shows it.
 std::string EstimateLine();
+
+// The run's closing lines, each with its newline: ChanceLine's, SummaryLine's and the
+// estimate line. Before the renderer closes, which empties the table.
+std::string ClosingLines(uint32_t frames);
 
 extern const char* const SIM_USAGE;

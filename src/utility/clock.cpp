@@ -1,5 +1,7 @@
-// The clock layer: the system counter, or from ClockUseSynthetic on the synthetic clock.
+// The clock layer: the system counter or the synthetic clock, and the time that seeds a run.
 #include "utility/clock.h"
+
+#include <ctime>
 
 namespace
 {
@@ -34,4 +36,9 @@ void ClockUseSynthetic(int64_t frequency)
 void ClockAdvance(int64_t ticks)
 {
     SyntheticCount += ticks;
+}
+
+uint32_t ClockSeed()
+{
+    return static_cast<uint32_t>(std::time(nullptr));
 }

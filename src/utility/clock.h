@@ -17,6 +17,9 @@ void ClockAdvance(int64_t ticks);
 int SystemClockFrequency(int64_t* frequency);
 int SystemClockCounter(int64_t* count);
 
+// The seed of a run that is given none: the time of day in whole seconds.
+uint32_t ClockSeed();
+
 // The browser only: while the page is hidden the system counter stands still, so that the
 // frame after its return is an ordinary one.
 void SystemClockHidden(bool hidden);

@@ -19,7 +19,8 @@ void Trace(const char* format, ...);
 // What a host must still do when the process ends on a failure, a failed guard or a failed
 // set-up call (Windows: the saver-running state goes off). One function; null clears it.
 void SetFatalCleanup(void (*cleanup)());
-// Runs it once, if set. Called by the platform half of Assert and by CheckResult.
+// Runs it once, if set. Called by CheckResult and by the Windows half of Assert (the other
+// halves end in a trap, and only the Windows host sets a cleanup).
 void RunFatalCleanup();
 
 // Platform hook for Trace: where a debug line goes besides stderr (nowhere on Linux).

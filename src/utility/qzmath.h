@@ -6,6 +6,9 @@
 
 class CVector3;
 
+// pi to the last bit a double holds.
+const double PI = 3.14159265358979323846;
+
 // Largest value Rand() returns.
 const int RANDOM_MAX = 32767;
 

@@ -14,14 +14,6 @@ uint32_t CTimer::SampleFrames = 0;
 double CTimer::AverageFrameRate = 0.0;
 double CTimer::SampleFrameRate = 0.0;
 
-void CTimer::Reset()
-{
-    Frequency = StartCount = LastCount = SampleStartCount = 0;
-    FrameInterval = AverageFrameRate = SampleFrameRate = 0.0;
-    TotalFrames = 0;
-    SampleFrames = 0;
-}
-
 void CTimer::Init()
 {
     const int qpf_result = ClockQueryFrequency(&Frequency);

@@ -8,8 +8,6 @@ class CTimer
 public:
     static void Init();
     static void Tick();
-    // Every member back to its value at program start.
-    static void Reset();
 
     static int64_t Frequency;
     static int64_t StartCount;

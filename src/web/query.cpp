@@ -84,7 +84,11 @@ bool ParseWebQuery(const char* query, WebOptions* options, std::string* error)
         else if (name == "seed" || name == "interval" || name == "frames")
         {
             options->test_mode = options->test_mode || name != "seed";
-            arguments.push_back("--" + name + "=" + value);
+            std::string argument = "--";
+            argument += name;
+            argument += '=';
+            argument += value;
+            arguments.push_back(argument);
         }
         else
         {
@@ -100,6 +104,7 @@ bool ParseWebQuery(const char* query, WebOptions* options, std::string* error)
     }
 
     std::vector<const char*> argv;
+    argv.reserve(arguments.size());
     for (const std::string& argument : arguments)
         argv.push_back(argument.c_str());
     if (!ParseSimArguments(static_cast<int>(argv.size()), argv.data(), &options->run, error))

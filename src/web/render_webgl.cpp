@@ -7,6 +7,7 @@
 #include "look.h"
 #include "render.h"
 #include "stick.h"
+#include "utility/qzmath.h"
 
 #include <GLES3/gl3.h>
 #include <emscripten/html5.h>
@@ -19,7 +20,7 @@
 
 namespace
 {
-const double DEGREES = 3.14159265358979323846 / 180.0;
+const double DEGREES = PI / 180.0;
 
 // Per instance: translation, the rotation's three columns, the box's size, its colour.
 const int INSTANCE_FLOATS = 18;

@@ -16,7 +16,6 @@
 #include <emscripten.h>
 
 #include <cstdio>
-#include <ctime>
 #include <string>
 
 namespace
@@ -61,23 +60,20 @@ EMSCRIPTEN_KEEPALIVE const char* needlecast_start(const char* query, const char*
     if (!Options.test_mode)
     {
         // On the system counter, the clock layer's own.
-        const uint32_t seed = Options.run.seed_given ? Options.run.seed : static_cast<uint32_t>(std::time(nullptr));
+        const uint32_t seed = ChooseSeed(Options.run);
         StartExperiment(seed);
         StatsStart(seed);
         return "";
     }
 
     // needlecast-sim's run, line for line.
-    const uint32_t seed = StartSimRun(Options.run);
-    const int64_t ticks = IntervalTicks(Options.run.interval_s);
-    StatsStart(seed);
-    for (uint32_t frame = 1; frame <= Options.run.frames; ++frame)
-    {
-        StepSimRun(ticks);
-        StatsFrame();
-    }
-    Text = "seed=" + std::to_string(seed) + "\n" + ChanceLine(CStick::SticksTested, CStick::SticksCrossing) + "\n" +
-           SummaryLine(Options.run.frames) + "\n" + EstimateLine() + "\n";
+    const uint32_t seed = RunSim(Options.run, [](uint32_t chosen, uint32_t frame) {
+        if (frame == 0)
+            StatsStart(chosen);
+        else
+            StatsFrame();
+    });
+    Text = "seed=" + std::to_string(seed) + "\n" + ClosingLines(Options.run.frames);
     return "";
 }
 

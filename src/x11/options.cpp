@@ -1,9 +1,10 @@
-// The Linux saver's command line, its button rule and the Xft.dpi reader.
+// The Linux saver's command line, its button rule, window ids and the Xft.dpi reader.
 #include "x11/options.h"
 
 #include "utility/text.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -154,4 +155,11 @@ int DpiFromResources(const char* resources)
 bool ButtonEndsRun(unsigned int button)
 {
     return button >= 1 && button <= 3;
+}
+
+std::string HexId(unsigned long id)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "0x%lx", id);
+    return text;
 }

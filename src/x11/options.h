@@ -1,4 +1,4 @@
-// The Linux saver's command line, its button rule and its font DPI: plain functions, no Xlib.
+// The Linux saver's command line, its button rule, window ids and its font DPI: plain functions, no Xlib.
 #pragma once
 
 #include <string>
@@ -32,6 +32,9 @@ bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options,
 // A window id as X prints them: decimal, or hexadecimal after 0x. Zero, signs, spaces,
 // trailing characters and values past 32 bits are refused.
 bool ParseWindowId(const char* text, unsigned long* id);
+
+// An id as X prints it in its errors: 0x and lower-case hex.
+std::string HexId(unsigned long id);
 
 // The Xft.dpi value of an X resource string (as XResourceManagerString gives it), rounded
 // to whole dots per inch; 0 when the string is null, lacks it, or holds no sane value.

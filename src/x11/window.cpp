@@ -1,15 +1,15 @@
-// The Linux saver's X side: X errors, GLX visuals and context, the swap interval, and the
-// window, adopted or made.
+// The Linux saver's window, adopted or made, and the GLX context on it.
 #include "x11/window.h"
 
-#include "x11/stop.h"
+#include "x11/swap.h"
+#include "x11/visual.h"
+#include "x11/xerror.h"
 
 #include "utility/debug.h"
 #include "utility/text.h"
 
 #include <X11/Xutil.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,66 +18,6 @@ namespace
 const char* const TITLE = "Needlecast";
 const int WINDOW_WIDTH = 1024;
 const int WINDOW_HEIGHT = 768;
-
-// X errors arrive asynchronously; the loop looks at these between frames.
-Window WatchedWindow = None;
-bool Lost = false;
-int LastErrorCode = 0;
-
-int OnXError(Display*, XErrorEvent* event)
-{
-    LastErrorCode = event->error_code;
-    // Drawing into or asking about a window that is gone: the saver's window was destroyed.
-    if ((event->error_code == BadWindow || event->error_code == BadDrawable) &&
-        (event->resourceid == WatchedWindow || WatchedWindow == None))
-        Lost = true;
-    return 0;
-}
-
-int OnXIOError(Display*)
-{
-    std::_Exit(Fail("needlecast", "lost the connection to the X server", 1));
-}
-
-// Double buffering, RGBA and a depth buffer: what the renderer needs of a visual.
-bool VisualFits(Display* display, XVisualInfo* info)
-{
-    int use_gl = 0, double_buffer = 0, rgba = 0, depth = 0;
-    return glXGetConfig(display, info, GLX_USE_GL, &use_gl) == 0 && use_gl &&
-           glXGetConfig(display, info, GLX_DOUBLEBUFFER, &double_buffer) == 0 && double_buffer &&
-           glXGetConfig(display, info, GLX_RGBA, &rgba) == 0 && rgba &&
-           glXGetConfig(display, info, GLX_DEPTH_SIZE, &depth) == 0 && depth > 0;
-}
-
-// The GLX visual of an existing window, when it fits; null otherwise.
-XVisualInfo* WindowVisual(Display* display, const XWindowAttributes& attributes)
-{
-    XVisualInfo pattern;
-    std::memset(&pattern, 0, sizeof(pattern));
-    pattern.visualid = XVisualIDFromVisual(attributes.visual);
-    pattern.screen = XScreenNumberOfScreen(attributes.screen);
-    int count = 0;
-    XVisualInfo* info = XGetVisualInfo(display, VisualIDMask | VisualScreenMask, &pattern, &count);
-    if (info != nullptr && count > 0 && VisualFits(display, info))
-        return info;
-    if (info != nullptr)
-        XFree(info);
-    return nullptr;
-}
-
-XVisualInfo* ChooseVisual(Display* display, int screen)
-{
-    int request[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8,
-                     GLX_DEPTH_SIZE, 24, None};
-    XVisualInfo* info = glXChooseVisual(display, screen, request);
-    if (info == nullptr)
-    {
-        // Any depth buffer will do where a 24-bit one is not offered.
-        int fallback[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 1, None};
-        info = glXChooseVisual(display, screen, fallback);
-    }
-    return info;
-}
 
 // A cursor with no pixels, for the full-screen run.
 Cursor BlankCursor(Display* display, Window window)
@@ -91,56 +31,15 @@ Cursor BlankCursor(Display* display, Window window)
     return cursor;
 }
 
-// Uses the driver's swap interval, through whichever extension it offers; whether it took.
-bool AskForVsync(Display* display, int screen, Window window)
-{
-    const char* extensions = glXQueryExtensionsString(display, screen);
-    if (extensions == nullptr)
-        return false;
-    const auto has = [extensions](const char* name) {
-        const size_t length = std::strlen(name);
-        for (const char* p = std::strstr(extensions, name); p != nullptr; p = std::strstr(p + 1, name))
-        {
-            if ((p == extensions || p[-1] == ' ') && (p[length] == ' ' || p[length] == '\0'))
-                return true;
-        }
-        return false;
-    };
-    const auto proc = [](const char* name) {
-        return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name));
-    };
-    if (has("GLX_EXT_swap_control"))
-    {
-        auto set = reinterpret_cast<void (*)(Display*, GLXDrawable, int)>(proc("glXSwapIntervalEXT"));
-        if (set == nullptr)
-            return false;
-        set(display, window, 1);
-        unsigned int interval = 0;
-        glXQueryDrawable(display, window, GLX_SWAP_INTERVAL_EXT, &interval);
-        return interval == 1;
-    }
-    if (has("GLX_MESA_swap_control"))
-    {
-        auto set = reinterpret_cast<int (*)(unsigned int)>(proc("glXSwapIntervalMESA"));
-        return set != nullptr && set(1) == 0;
-    }
-    if (has("GLX_SGI_swap_control"))
-    {
-        auto set = reinterpret_cast<int (*)(int)>(proc("glXSwapIntervalSGI"));
-        return set != nullptr && set(1) == 0;
-    }
-    return false;
-}
-
 // Checks the foreign window exists and fits GL; on failure returns the error line.
 bool AdoptWindow(Display* display, Window window, Target* target, std::string* error)
 {
     XSync(display, False);
-    LastErrorCode = 0;
+    ClearXError();
     XWindowAttributes attributes;
     const Status status = XGetWindowAttributes(display, window, &attributes);
     XSync(display, False);
-    if (status == 0 || LastErrorCode != 0)
+    if (status == 0 || LastXError() != 0)
     {
         *error = "bad window id " + HexId(window) + ": no such window";
         return false;
@@ -215,41 +114,7 @@ bool MakeWindow(Display* display, const SaverOptions& options, Target* target, s
     XSync(display, False);
     return true;
 }
-
 } // namespace
-
-bool WindowLost()
-{
-    return Lost;
-}
-
-void MarkWindowLost()
-{
-    Lost = true;
-}
-
-bool ValidateWindow(Display* display, Window window)
-{
-    // Never hold the server for long: if the driver does not come back, the process ends
-    // and the server lets go with the connection.
-    WatchdogArm(10);
-    XGrabServer(display);
-    XWindowAttributes attributes;
-    const bool alive = !Lost && XGetWindowAttributes(display, window, &attributes) != 0 && !Lost;
-    if (alive)
-    {
-        // The frame's first touch of the window's buffers is where the driver asks for its
-        // size. A one-pixel clear of the depth buffer, which the frame clears whole anyway.
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(0, 0, 1, 1);
-        glClear(GL_DEPTH_BUFFER_BIT);
-        glDisable(GL_SCISSOR_TEST);
-    }
-    XUngrabServer(display);
-    XFlush(display);
-    WatchdogDisarm();
-    return alive;
-}
 
 Display* OpenTarget(const SaverOptions& options, Window adopt, Target* target, std::string* error)
 {
@@ -262,8 +127,7 @@ Display* OpenTarget(const SaverOptions& options, Window adopt, Target* target, s
         *error = "cannot open display " + Quoted(name);
         return nullptr;
     }
-    XSetErrorHandler(OnXError);
-    XSetIOErrorHandler(OnXIOError);
+    CatchXErrors();
 
     int glx_error = 0, glx_event = 0;
     bool ok = glXQueryExtension(display, &glx_error, &glx_event);
@@ -280,7 +144,7 @@ Display* OpenTarget(const SaverOptions& options, Window adopt, Target* target, s
         XCloseDisplay(display);
         return nullptr;
     }
-    WatchedWindow = target->window;
+    WatchWindow(target->window);
 
     target->context = glXCreateContext(display, target->visual, nullptr, True);
     if (target->context == nullptr || !glXMakeCurrent(display, target->window, target->context))
@@ -304,11 +168,3 @@ void CloseTarget(Display* display, Target* target)
     XSync(display, False);
     XCloseDisplay(display);
 }
-
-std::string HexId(unsigned long id)
-{
-    char text[32];
-    std::snprintf(text, sizeof(text), "0x%lx", id);
-    return text;
-}
-

@@ -1,11 +1,14 @@
 // needlecast on Linux: the X11/GLX host's loop. Reads the options, takes the window and its
 // context (x11/window.cpp), and runs the saver's frames until input, a signal or the loss of
 // the window ends them.
+#include "x11/grab.h"
 #include "x11/options.h"
 #include "x11/stop.h"
 #include "x11/window.h"
+#include "x11/xerror.h"
 
 #include "render.h"
+#include "utility/clock.h"
 #include "utility/debug.h"
 #include "utility/pointer.h"
 #include "utility/text.h"
@@ -190,7 +193,7 @@ int main(int argc, char** argv)
     device.logical_dpi_y = DpiFromResources(XResourceManagerString(display));
     CRender::Init(&device);
     CRender::Resize(target.width, target.height);
-    StartExperiment(static_cast<uint32_t>(std::time(nullptr)));
+    StartExperiment(ClockSeed());
 
     Loop loop{display, options, target, XInternAtom(display, "WM_DELETE_WINDOW", False)};
     if (options.mode == X11Mode::FullScreen)
