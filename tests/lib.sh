@@ -46,41 +46,55 @@ shot() { # window-id|root file
   if [ "$1" = root ]; then timeout 10 xwd -root -silent; else timeout 10 xwd -id "$1" -silent; fi | convert xwd:- "png:$2"
 }
 
+# The probes: every picture is read as "r g b" lines through awk, whose lit() and grey() take
+# their thresholds from probe.env.
+# shellcheck source=tests/probe.env
+. "$root/tests/probe.env"
+probe() { # file crop-geometry awk-program [awk options]
+  local file=$1 crop=$2 program=$3
+  shift 3
+  convert "$file" -crop "$crop" +repage -depth 8 rgb:- | od -An -v -tu1 -w3 |
+    awk -v lit_above="$PROBE_LIT" -v low="$PROBE_GREY_LOW" -v high="$PROBE_GREY_HIGH" -v spread="$PROBE_GREY_SPREAD" "$@" '
+      function lit(r, g, b) { return r > lit_above || g > lit_above || b > lit_above }
+      function apart(a, b) { return a > b ? a - b : b - a }
+      function grey(r, g, b) { return r >= low && r <= high && g >= low && g <= high && b >= low && b <= high &&
+                                      apart(r, g) <= spread && apart(g, b) <= spread && apart(r, b) <= spread }
+      '"$program"
+}
+size() { identify -format '%w %h' "$1"; }
+
 # Runs of lit pixels down the centre column, above the text band: the pane's lines.
 line_runs() { # file
   local w h
-  read -r w h <<<"$(identify -format '%w %h' "$1")"
-  convert "$1" -crop "1x$((h - 80))+$((w / 2))+0" +repage -depth 8 rgb:- | od -An -v -tu1 -w3 |
-    awk '{ lit = ($1 > 10 || $2 > 10 || $3 > 10); if (lit && !was) runs++; was = lit } END { print runs + 0 }'
+  read -r w h <<<"$(size "$1")"
+  probe "$1" "1x$((h - 80))+$((w / 2))+0" '{ l = lit($1, $2, $3); runs += l && !was; was = l } END { print runs + 0 }'
 }
 
-# Grey pixels of the estimate line (white at 45 % over black) in the bottom 50 rows.
+# Grey pixels of the estimate line in the bottom 50 rows.
 text_pixels() { # file
-  convert "$1" -gravity south -crop "x50+0+0" +repage \
-    -fx '(abs(r-g)<0.02 && abs(g-b)<0.02 && r>0.39 && r<0.51) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:
+  local w h
+  read -r w h <<<"$(size "$1")"
+  probe "$1" "${w}x50+0+$((h - 50))" '{ n += grey($1, $2, $3) } END { print n + 0 }'
 }
 
 # Rows from the first to the last row of the estimate's grey in the bottom 120, counting rows
 # with it across the middle and none at the edges, where only pane lines reach.
 text_rows() { # file
   local w h
-  read -r w h <<<"$(identify -format '%w %h' "$1")"
-  convert "$1" -crop "${w}x120+0+$((h - 120))" +repage -depth 8 rgb:- | od -An -v -tu1 -w3 |
-    awk -v width="$w" '{ grey = ($1 > 105 && $1 < 150 && $2 > 105 && $2 < 150 && $3 > 105 && $3 < 150 &&
-                                 $1 - $2 < 14 && $2 - $1 < 14 && $2 - $3 < 14 && $3 - $2 < 14)
-                         row = int((NR - 1) / width); x = (NR - 1) % width
-                         if (grey && x >= width * 0.15 && x < width * 0.85) middle[row]++
-                         if (grey && (x < width * 0.1 || x >= width * 0.9)) edge[row]++ }
-                         END { for (r = 0; r < 120; r++) if (middle[r] >= 6 && !edge[r]) { if (first == "") first = r; last = r }
-                               print (first == "" ? 0 : last - first + 1) }'
+  read -r w h <<<"$(size "$1")"
+  probe "$1" "${w}x120+0+$((h - 120))" '{ g = grey($1, $2, $3); row = int((NR - 1) / width); x = (NR - 1) % width
+      if (g && x >= width * 0.15 && x < width * 0.85) middle[row]++
+      if (g && (x < width * 0.1 || x >= width * 0.9)) edge[row]++ }
+    END { for (r = 0; r < 120; r++) if (middle[r] >= 6 && !edge[r]) { if (first == "") first = r; last = r }
+          print (first == "" ? 0 : last - first + 1) }' -v width="$w"
 }
 
-# The picture: more than 8 pane lines down the centre and the estimate line; sets
-# picture_lines and picture_text to what it found.
+# The picture shows the pane down the centre and the estimate line; sets picture_lines and
+# picture_text to what it found.
 picture_ok() { # file
   picture_lines=$(line_runs "$1")
   picture_text=$(text_pixels "$1")
-  [ "$picture_lines" -ge 8 ] && [ "$picture_text" -gt 50 ]
+  [ "$picture_lines" -ge "$PROBE_PANE_LINES" ] && [ "$picture_text" -gt "$PROBE_TEXT_PIXELS" ]
 }
 check_picture() { # file what
   picture_ok "$1"

@@ -95,7 +95,7 @@ case_window_term() {
   start
   id=$(wait_window Needlecast 60)
   for _ in $(seq 1 30); do # the first frames may take seconds under an emulator
-    sleep 1 && shot "$id" "$work/term.png" && [ "$(text_pixels "$work/term.png")" -gt 50 ] && break
+    sleep 1 && shot "$id" "$work/term.png" && picture_ok "$work/term.png" && break
   done
   check_picture "$work/term.png" "the window"
   check_stop "the window mode"

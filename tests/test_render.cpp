@@ -67,8 +67,8 @@ protected:
     // The runs of lit pixels down a column.
     int Runs(int x) const {
         int runs = 0;
-        for (int y = 0, was = 0; y < Offscreen.Height(); was = At(x, y++).Max() > 0)
-            runs += At(x, y).Max() > 0 && !was;
+        for (int y = 0, was = 0; y < Offscreen.Height(); was = At(x, y++).Max() > PROBE_LIT)
+            runs += At(x, y).Max() > PROBE_LIT && !was;
         return runs;
     }
     // One needle in the table, in a known colour.

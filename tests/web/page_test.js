@@ -13,6 +13,9 @@ const path = require('path');
 const [pageDir, sim, webZip] = process.argv.slice(2);
 const FLAGS = ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--ignore-gpu-blocklist'];
 const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
+// The pixel probes' thresholds, shared with the shell and C++ tests.
+const PROBE = Object.fromEntries(fs.readFileSync(path.join(__dirname, '..', 'probe.env'), 'utf8').split('\n')
+  .map((l) => /^PROBE_(\w+)=(\d+)$/.exec(l)).filter(Boolean).map((m) => [m[1], Number(m[2])]));
 let passes = 0, failures = 0;
 
 // The tally, as the shell suites print it.
@@ -52,7 +55,7 @@ async function open(browser, origin, query, viewport, before) {
 
 // Pixel statistics of PNG pictures (base64), worked out in the page.
 async function measure(page, pictures) {
-  return page.evaluate(async (pictures) => {
+  return page.evaluate(async (pictures, PROBE) => {
     const pixels = async (b64) => {
       const image = await createImageBitmap(await (await fetch('data:image/png;base64,' + b64)).blob());
       const c = new OffscreenCanvas(image.width, image.height).getContext('2d');
@@ -62,7 +65,7 @@ async function measure(page, pictures) {
     const images = await Promise.all(pictures.map(pixels));
     const [w, h] = [images[0].width, images[0].height];
     const at = (img, x, y) => img.data.subarray((y * w + x) * 4, (y * w + x) * 4 + 3);
-    const lit = (p) => Math.max(p[0], p[1], p[2]) > 12;
+    const lit = (p) => Math.max(p[0], p[1], p[2]) > PROBE.LIT;
     // Pane lines: runs of rows that are lit across most of the width.
     const paneLines = (img) => {
       let runs = 0, inside = false;
@@ -76,7 +79,8 @@ async function measure(page, pictures) {
     };
     // The estimate's text: grey pixels in the bottom tenth; their count and box (left, right,
     // top, bottom).
-    const text = (p) => p[0] > 60 && Math.abs(p[0] - p[1]) < 16 && Math.abs(p[1] - p[2]) < 16;
+    const text = (p) => Math.min(...p) >= PROBE.GREY_LOW && Math.max(...p) <= PROBE.GREY_HIGH &&
+                        Math.max(...p) - Math.min(...p) <= PROBE.GREY_SPREAD;
     const textBox = (img) => {
       let [count, left, right, top, bottom] = [0, w, -1, h, -1];
       for (let y = Math.floor(h * 0.9); y < h; ++y)
@@ -95,7 +99,7 @@ async function measure(page, pictures) {
       }
     return {paneLines: images.map(paneLines), text: images.map(textBox),
             litMatch: matching / Math.max(1, litEither), changed};
-  }, pictures);
+  }, pictures, PROBE);
 }
 
 const screenshot = (page) => page.screenshot({encoding: 'base64'});
@@ -120,12 +124,12 @@ async function testMode(browser, origin, work) {
   await page.$$eval('#closing, #stats-button', (es) => es.forEach((e) => { e.hidden = true; }));
   const shot = await screenshot(page);
   const m = await measure(page, [fs.readFileSync(path.join(work, 'sim.png')).toString('base64'), shot]);
-  check('the pane has as many lines as in sim --png', m.paneLines[0] === m.paneLines[1] && m.paneLines[0] >= 8,
+  check('the pane has as many lines as in sim --png', m.paneLines[0] === m.paneLines[1] && m.paneLines[0] >= PROBE.PANE_LINES,
         m.paneLines.join(' vs '));
   // The page centres the line: its rows and width are sim --png's.
   const [[n0, l0, r0, t0, b0], [n1, l1, r1, t1, b1]] = m.text;
   check('the estimate has as many text pixels (25 %), as wide and on the same rows as in sim --png, centred',
-        n0 > 500 && Math.abs(n1 - n0) <= 0.25 * n0 && Math.abs(r1 - l1 - (r0 - l0)) <= 4 && Math.abs(t1 - t0) <= 1 &&
+        n0 > PROBE.TEXT_PIXELS && Math.abs(n1 - n0) <= 0.25 * n0 && Math.abs(r1 - l1 - (r0 - l0)) <= 4 && Math.abs(t1 - t0) <= 1 &&
         Math.abs(b1 - b0) <= 1 && Math.abs(l1 + r1 - 640) <= 4, m.text.join(' vs '));
   check('at least 90 % of the lit pixels match sim --png within 8 levels', m.litMatch >= 0.9,
         (100 * m.litMatch).toFixed(1) + ' %');
@@ -141,7 +145,7 @@ async function live(browser, origin) {
   await sleep(700);
   const m = await measure(page, [first, await screenshot(page)]);
   check('needles move between two screenshots', m.changed > 200, m.changed + ' pixels changed');
-  check('the estimate line is there', m.text[1][0] > 300, m.text[1][0] + ' text pixels');
+  check('the estimate line is there', m.text[1][0] > PROBE.TEXT_PIXELS, m.text[1][0] + ' text pixels');
   await viewports(page);
   // F enters full screen, where the pointer hides after two still seconds; Escape leaves.
   const screenState = () => page.evaluate(() => !!document.fullscreenElement + ' ' + document.body.style.cursor);
