@@ -1,10 +1,11 @@
 // needlecast-sim's argument rules that its command line cannot show cheaply (a run must fit
 // the nanosecond clock after the interval is rounded to whole ticks), its report's figures,
 // its chart's history and axis, and the page's URL options, read by the same parser.
-#include "sim/chart_scale.h"
-#include "sim/report.h"
+#include "chart/chart_scale.h"
 #include "sim/runs.h"
 #include "sim/sim.h"
+#include "stats/chance.h"
+#include "utility/qzmath.h"
 #include "web/query.h"
 
 #include <gtest/gtest.h>

@@ -11,10 +11,10 @@
 #include "version.h"
 
 #ifdef NEEDLECAST_OFFSCREEN
-#include "sim/offscreen.h"
-#include "sim/histogram.h"
-#include "sim/plot.h"
-#include "sim/png.h"
+#include "chart/histogram.h"
+#include "chart/plot.h"
+#include "offscreen/offscreen.h"
+#include "offscreen/png.h"
 #endif
 
 #include <cmath>

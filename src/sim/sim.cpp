@@ -1,10 +1,6 @@
-// needlecast-sim's pieces: option parsing, the clock's ticks, the run and the closing lines.
+// needlecast-sim's options: its usage text and its parser.
 #include "sim/sim.h"
 
-#include "render.h"
-#include "sim/report.h"
-#include "stick.h"
-#include "utility/clock.h"
 #include "utility/text.h"
 
 #include <cerrno>
@@ -12,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 
 const char* const SIM_USAGE =
     "usage: needlecast-sim [--seed S] [--frames N] [--interval T] [--every K] [--csv FILE]\n"
@@ -84,35 +79,6 @@ bool ParseSize(const char* text, int* width, int* height)
     return true;
 }
 } // namespace
-
-uint32_t ChooseSeed(const SimOptions& options)
-{
-    return options.seed_given ? options.seed : ClockSeed();
-}
-
-uint32_t RunSim(const SimOptions& options, const std::function<void(uint32_t seed, uint32_t frame)>& each_frame)
-{
-    const uint32_t seed = ChooseSeed(options);
-    ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
-    StartExperiment(seed);
-    if (each_frame)
-        each_frame(seed, 0);
-    const int64_t ticks = IntervalTicks(options.interval_s);
-    // Counted in 64 bits: the last frame may be 4294967295.
-    for (uint64_t frame = 1; frame <= options.frames; ++frame)
-    {
-        ClockAdvance(ticks);
-        RunFrame(nullptr);
-        if (each_frame)
-            each_frame(seed, static_cast<uint32_t>(frame));
-    }
-    return seed;
-}
-
-int64_t IntervalTicks(double interval_s)
-{
-    return static_cast<int64_t>(std::floor(interval_s * static_cast<double>(SIM_CLOCK_FREQUENCY) + 0.5));
-}
 
 bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, std::string* error)
 {
@@ -248,13 +214,7 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
         return false;
     }
 
-    // The synthetic clock counts whole nanoseconds in 64 bits and advances by the rounded
-    // tick count: that must be at least one tick, and the whole run must fit in the counter.
-    // The double test first keeps the rounding clear of the 64-bit range.
-    const int64_t max_ticks = std::numeric_limits<int64_t>::max() / static_cast<int64_t>(options->frames);
-    const double ticks = options->interval_s * static_cast<double>(SIM_CLOCK_FREQUENCY);
-    const double near_max = static_cast<double>(std::numeric_limits<int64_t>::max()) / options->frames;
-    if (!(ticks >= 0.5 && ticks < near_max) || IntervalTicks(options->interval_s) > max_ticks)
+    if (!IntervalFits(options->interval_s, options->frames))
     {
         char text[160];
         std::snprintf(text, sizeof(text),
@@ -264,25 +224,4 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
         return false;
     }
     return true;
-}
-
-std::string SummaryLine(uint32_t frames)
-{
-    char line[200];
-    std::snprintf(line, sizeof(line), "frames=%u needles=%d target=%d n=%llu c=%llu", frames, CRender::CountSticks(),
-                  CRender::TargetStickCount, CStick::SticksTested, CStick::SticksCrossing);
-    return line;
-}
-
-std::string EstimateLine()
-{
-    char line[ESTIMATE_TEXT_SIZE];
-    FormatEstimate(line);
-    return line;
-}
-
-std::string ClosingLines(uint32_t frames)
-{
-    return ChanceLine(CStick::SticksTested, CStick::SticksCrossing) + "\n" + SummaryLine(frames) + "\n" +
-           EstimateLine() + "\n";
 }
