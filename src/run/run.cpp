@@ -50,6 +50,14 @@ bool IntervalFits(double interval_s, uint32_t frames)
     return ticks >= 0.5 && ticks < near_max && IntervalTicks(interval_s) <= max_ticks;
 }
 
+std::string IntervalMisfit(double interval_s, uint32_t frames)
+{
+    char text[160];
+    std::snprintf(text, sizeof(text), "%g s is outside what %u frames on a nanosecond clock can run", interval_s,
+                  frames);
+    return text;
+}
+
 std::string SummaryLine(uint32_t frames)
 {
     char line[200];

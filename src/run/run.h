@@ -25,6 +25,10 @@ int64_t IntervalTicks(double interval_s);
 // whole run within its 64-bit counter.
 bool IntervalFits(double interval_s, uint32_t frames);
 
+// Why an interval does not fit, as the error lines say it after the option's name: "1e+09 s is
+// outside what 36000 frames on a nanosecond clock can run".
+std::string IntervalMisfit(double interval_s, uint32_t frames);
+
 // The seed given, or the clock's (ClockSeed).
 uint32_t ChooseSeed(const RunOptions& options);
 

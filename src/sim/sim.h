@@ -39,4 +39,5 @@ const int SIM_MAX_SIDE = 8192;
 // in error when an argument is bad.
 bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, std::string* error);
 
-extern const char* const SIM_USAGE;
+// The usage text of --help, made from the options' table.
+std::string SimUsage();
