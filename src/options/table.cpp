@@ -168,7 +168,9 @@ std::string UsageText(const OptionTable& table)
     size_t line_start = 0;
     for (const std::string& word : words)
     {
-        if (usage.size() - line_start + 1 + word.size() > USAGE_WIDTH)
+        // A word longer than a line gets one of its own.
+        const size_t used = usage.size() - line_start;
+        if (used > lead.size() && used + 1 + word.size() > USAGE_WIDTH)
         {
             usage += "\n";
             line_start = usage.size();
