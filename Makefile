@@ -173,8 +173,9 @@ package: deps-xvfb deps-packaging build-win32 build-win64 build-linux build-arm6
 	cd dist && sha256sum needlecast-$(VERSION)-windows.zip needlecast-$(VERSION)-setup.exe \
 	  needlecast_$(VERSION)_*.deb needlecast-$(VERSION)-web.zip >SHA256SUMS && cat SHA256SUMS
 
-# libFuzzer, under AddressSanitizer and UndefinedBehaviorSanitizer, on the three parsers
-# (the Windows command line, the Linux saver's options, needlecast-sim's options), built by
+# libFuzzer, under AddressSanitizer and UndefinedBehaviorSanitizer, on the four parsers (the
+# Windows command line, the Linux saver's options, needlecast-sim's options, the page's URL)
+# and needlecast-xscreensaver's list editor, built by
 # the fuzz preset: ten million executions each, seeded from tests/corpus; what it finds
 # stays in build/fuzz.
 fuzz: deps-native deps-analysers ## libFuzzer on the parsers

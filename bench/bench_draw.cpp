@@ -5,10 +5,10 @@
 #include "gl.h"
 #include "grid.h"
 #include "look.h"
+#include "offscreen/offscreen.h"
 #include "render.h"
 #include "rounds.h"
-#include "sim/offscreen.h"
-#include "sim/sim.h"
+#include "run/run.h"
 #include "stick.h"
 #include "utility/qzmath.h"
 
@@ -44,7 +44,7 @@ void BuildScene()
     }
     CRender::Init(&Device);
     CRender::Resize(kWidth, kHeight);
-    SimOptions options;
+    RunOptions options;
     options.seed = 20261206;
     options.seed_given = true;
     options.frames = 60 * 30;

@@ -4,7 +4,7 @@
 
 #include "digest.h"
 #include "state.h"
-#include "overlay_fit.h"
+#include "web/overlay_fit.h"
 
 #include "utility/debug.h"
 #include "utility/pointer.h"

@@ -4,7 +4,7 @@
 
 #include "bitmapfont.h"
 #include "gl.h"
-#include "sim/offscreen.h"
+#include "offscreen/offscreen.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,12 @@
 // needlecast-sim's argument rules that its command line cannot show cheaply (a run must fit
 // the nanosecond clock after the interval is rounded to whole ticks), its report's figures,
 // its chart's history and axis, and the page's URL options, read by the same parser.
-#include "sim/chart_scale.h"
-#include "sim/report.h"
+#include "chart/chart_scale.h"
+#include "options/table.h"
 #include "sim/runs.h"
 #include "sim/sim.h"
+#include "stats/chance.h"
+#include "utility/qzmath.h"
 #include "web/query.h"
 
 #include <gtest/gtest.h>
@@ -140,4 +142,36 @@ TEST(WebQuery, OptionsAndErrors) {
         EXPECT_EQ(row.test_mode, options.test_mode) << row.query;
         EXPECT_EQ(row.fault, options.fault) << row.query;
     }
+}
+
+// The usage's layout on a table of its own: the synopsis wrapped under the program's name, a
+// line as long as 98 columns kept and one of 99 broken; brackets alone, among and within the
+// one before, and unlisted; each option's help from its column, one space after a longer
+// name, and its further lines under it.
+TEST(OptionTable, UsageLayout) {
+    const std::string a(79, 'a'), e(61, 'e');
+    const OptionSpec options[] = {
+        {0, OptionKind::Flag, "x", nullptr, nullptr, 0, 0, nullptr, "alone\nits second line", Synopsis::Alone},
+        {0, OptionKind::Flag, a.c_str(), nullptr, nullptr, 0, 0, nullptr, "long", Synopsis::Alone},
+        {1, OptionKind::Flag, "b", nullptr, nullptr, 0, 0, nullptr, "b", Synopsis::Alone},
+        {2, OptionKind::Whole, "c", nullptr, "N", 0, 9, nullptr, "among", Synopsis::Among},
+        {3, OptionKind::File, "d", nullptr, "FILE", 0, 0, nullptr, "within", Synopsis::Within},
+        {4, OptionKind::Flag, "h", nullptr, nullptr, 0, 0, nullptr, "unlisted", Synopsis::Unlisted},
+        {5, OptionKind::Flag, e.c_str(), nullptr, nullptr, 0, 0, nullptr, "last", Synopsis::Alone},
+    };
+    const OptionTable table = {"p", options, 7, "About.", 10, "Footer.\n"};
+    EXPECT_EQ("usage: p [--x] [--" + a + "]\n" +
+                  "         [--b | --c N [--d FILE]]\n"
+                  "         [--" + e + "]\n" +
+                  "About.\n"
+                  "  --x     alone\n"
+                  "          its second line\n"
+                  "  --" + a + " long\n" +
+                  "  --b     b\n"
+                  "  --c N   among\n"
+                  "  --d FILE within\n"
+                  "  --h     unlisted\n"
+                  "  --" + e + " last\n" +
+                  "Footer.\n",
+              UsageText(table));
 }

@@ -11,10 +11,10 @@
 #include "version.h"
 
 #ifdef NEEDLECAST_OFFSCREEN
-#include "sim/offscreen.h"
-#include "sim/histogram.h"
-#include "sim/plot.h"
-#include "sim/png.h"
+#include "chart/histogram.h"
+#include "chart/plot.h"
+#include "offscreen/offscreen.h"
+#include "offscreen/png.h"
 #endif
 
 #include <cmath>
@@ -119,7 +119,7 @@ int main(int argc, char** argv)
         return Fail(PROGRAM, error, 2);
     if (options.help || options.version)
     {
-        std::fputs(options.help ? SIM_USAGE : "needlecast-sim " NEEDLECAST_VERSION "\n", stdout);
+        std::fputs(options.help ? SimUsage().c_str() : "needlecast-sim " NEEDLECAST_VERSION "\n", stdout);
         return 0;
     }
     RemoveTemporariesOnSignal();

@@ -1,35 +1,11 @@
-// needlecast-sim's account of how the estimate converges: its standard error, the band of
-// chance around pi, the CSV table, the summary of chance and the progress line.
+// needlecast-sim's account of a run as it goes: the CSV table and the progress line.
 #pragma once
 
 #include "utility/output.h"
-#include "utility/qzmath.h"
 
 #include <chrono>
 #include <cstdint>
 #include <string>
-
-// The estimate's standard error by the delta method, pi_hat * sqrt((1 - p) / (n p)) with
-// p = c / n; 0 while c is 0 (there is no estimate then).
-double StandardError(unsigned long long n, unsigned long long c);
-
-// The standard error for needles as long as the line spacing: pi * sqrt((pi - 2) / (2 n)).
-double ChanceSigma(unsigned long long n);
-
-// z = (pi_hat - pi) / sigma(n): how far a run lies from pi in standard errors. False while c
-// is 0 (there is no estimate then).
-bool ChanceZ(unsigned long long n, unsigned long long c, double* z);
-
-// The figures of the report: the estimate and its standard error with %.10f, and z with
-// %.2f. All three empty before any needle has crossed.
-struct ChanceFigures
-{
-    std::string estimate, standard_error, z;
-};
-ChanceFigures FiguresOf(unsigned long long n, unsigned long long c);
-
-// "standard_error=... z=...", from those figures.
-std::string ChanceLine(unsigned long long n, unsigned long long c);
 
 // The CSV table: frame,n,c,estimate,standard_error, a row every `every` frames and one for
 // the last frame; estimate and standard error with %.10f, empty while c is 0.

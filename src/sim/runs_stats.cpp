@@ -3,7 +3,8 @@
 #include "sim/runs.h"
 
 #include "render.h"
-#include "sim/report.h"
+#include "stats/chance.h"
+#include "utility/qzmath.h"
 
 #include <algorithm>
 #include <cmath>

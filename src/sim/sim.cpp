@@ -1,117 +1,131 @@
-// needlecast-sim's pieces: option parsing, the clock's ticks, the run and the closing lines.
+// needlecast-sim's options: their table, the usage made from it, and the parser.
 #include "sim/sim.h"
 
-#include "render.h"
-#include "sim/report.h"
-#include "stick.h"
-#include "utility/clock.h"
+#include "options/table.h"
 #include "utility/text.h"
-
-#include <cerrno>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <limits>
-
-const char* const SIM_USAGE =
-    "usage: needlecast-sim [--seed S] [--frames N] [--interval T] [--every K] [--csv FILE]\n"
-    "                      [--plot FILE] [--png FILE] [--size WxH] [--quiet] [--digest]\n"
-    "                      [--runs R [--jobs J]]\n"
-    "Runs Buffon's needle experiment of the Needlecast saver without a window.\n"
-    "  --seed S      seed of the random sequence, 0..4294967295 (default: the time in seconds)\n"
-    "  --frames N    frames to run, 1..4294967295 (default 36000)\n"
-    "  --interval T  seconds per frame, a positive number (default 1/60)\n"
-    "  --every K     print the estimate line every K frames (default 0: at the end only), and\n"
-    "                write a CSV row every K frames (default 60; 0: the last frame only)\n"
-    "  --csv FILE    write frame,n,c,estimate,standard_error rows into a CSV file\n"
-    "  --plot FILE   draw the estimate against n, with pi and its band of chance, into a PNG\n"
-    "                file (Linux only)\n"
-    "  --png FILE    draw the final frame off screen into a PNG file (Linux only)\n"
-    "  --size WxH    size of those pictures, each side 1..8192 (default 1024x768)\n"
-    "  --quiet       no progress line on a terminal\n"
-    "  --digest      print digest=<16 hex digits>, a hash of the whole experiment state after\n"
-    "                the last frame, before the closing lines\n"
-    "  --runs R      run R experiments, seeds S to S+R-1, and sum up how their estimates\n"
-    "                spread against the theory; --csv writes seed,n,c,estimate,z a run (with\n"
-    "                --digest a digest column), --plot draws the histogram of z\n"
-    "  --jobs J      run them in J worker processes, 1..256 (default: one for each core; on\n"
-    "                Windows the runs go one after another)\n"
-    "  --help        this text\n"
-    "  --version     the program's name and version\n";
 
 namespace
 {
-bool ParseUnsigned32(const char* text, uint32_t* value)
+enum SimOption
 {
-    unsigned long long parsed = 0;
-    if (!ParseUnsigned(text, false, 0xFFFFFFFFull, &parsed))
-        return false;
-    *value = static_cast<uint32_t>(parsed);
-    return true;
-}
+    SEED,
+    FRAMES,
+    INTERVAL,
+    EVERY,
+    CSV,
+    PLOT,
+    PNG,
+    SIZE,
+    QUIET,
+    DIGEST,
+    RUNS,
+    JOBS,
+    HELP,
+    VERSION,
+};
 
-bool ParseInterval(const char* text, double* value)
-{
-    if (text == nullptr || *text == '\0')
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    const double parsed = std::strtod(text, &end);
-    if (*end != '\0' || !std::isfinite(parsed) || !(parsed > 0))
-        return false;
-    *value = parsed;
-    return true;
-}
+const unsigned long long ANY = 0xFFFFFFFFull;
 
-// "WxH" with each side 1..SIM_MAX_SIDE.
-bool ParseSize(const char* text, int* width, int* height)
+const OptionSpec OPTIONS[] = {
+    {SEED, OptionKind::Whole, "seed", nullptr, "S", 0, ANY, nullptr,
+     "seed of the random sequence, 0..4294967295 (default: the time in seconds)", Synopsis::Alone},
+    {FRAMES, OptionKind::Whole, "frames", nullptr, "N", 1, ANY, nullptr, "frames to run, 1..4294967295 (default 36000)",
+     Synopsis::Alone},
+    {INTERVAL, OptionKind::Seconds, "interval", nullptr, "T", 0, 0, nullptr,
+     "seconds per frame, a positive number (default 1/60)", Synopsis::Alone},
+    {EVERY, OptionKind::Whole, "every", nullptr, "K", 0, ANY, nullptr,
+     "print the estimate line every K frames (default 0: at the end only), and\n"
+     "write a CSV row every K frames (default 60; 0: the last frame only)",
+     Synopsis::Alone},
+    {CSV, OptionKind::File, "csv", nullptr, "FILE", 0, 0, nullptr,
+     "write frame,n,c,estimate,standard_error rows into a CSV file", Synopsis::Alone},
+    {PLOT, OptionKind::File, "plot", nullptr, "FILE", 0, 0, nullptr,
+     "draw the estimate against n, with pi and its band of chance, into a PNG\nfile (Linux only)", Synopsis::Alone},
+    {PNG, OptionKind::File, "png", nullptr, "FILE", 0, 0, nullptr,
+     "draw the final frame off screen into a PNG file (Linux only)", Synopsis::Alone},
+    {SIZE, OptionKind::Size, "size", nullptr, "WxH", 1, static_cast<unsigned long long>(SIM_MAX_SIDE), nullptr,
+     "size of those pictures, each side 1..8192 (default 1024x768)", Synopsis::Alone},
+    {QUIET, OptionKind::Flag, "quiet", nullptr, nullptr, 0, 0, nullptr, "no progress line on a terminal",
+     Synopsis::Alone},
+    {DIGEST, OptionKind::Flag, "digest", nullptr, nullptr, 0, 0, nullptr,
+     "print digest=<16 hex digits>, a hash of the whole experiment state after\n"
+     "the last frame, before the closing lines",
+     Synopsis::Alone},
+    {RUNS, OptionKind::Whole, "runs", nullptr, "R", 1, ANY, nullptr,
+     "run R experiments, seeds S to S+R-1, and sum up how their estimates\n"
+     "spread against the theory; --csv writes seed,n,c,estimate,z a run (with\n"
+     "--digest a digest column), --plot draws the histogram of z",
+     Synopsis::Alone},
+    {JOBS, OptionKind::Whole, "jobs", nullptr, "J", 1, SIM_MAX_JOBS, nullptr,
+     "run them in J worker processes, 1..256 (default: one for each core; on\n"
+     "Windows the runs go one after another)",
+     Synopsis::Within},
+    {HELP, OptionKind::Flag, "help", "h", nullptr, 0, 0, nullptr, "this text", Synopsis::Unlisted},
+    {VERSION, OptionKind::Flag, "version", nullptr, nullptr, 0, 0, nullptr, "the program's name and version",
+     Synopsis::Unlisted},
+};
+
+const OptionTable TABLE = {"needlecast-sim", OPTIONS, sizeof(OPTIONS) / sizeof(OPTIONS[0]),
+                           "Runs Buffon's needle experiment of the Needlecast saver without a window.", 16, ""};
+
+// Keeps a value read for the option it was read for.
+void Store(SimOption id, const OptionValue& read, SimOptions* options)
 {
-    if (text == nullptr)
-        return false;
-    const char* cross = std::strchr(text, 'x');
-    if (cross == nullptr)
-        return false;
-    const std::string first(text, cross);
-    uint32_t w = 0;
-    uint32_t h = 0;
-    if (!ParseUnsigned32(first.c_str(), &w) || !ParseUnsigned32(cross + 1, &h))
-        return false;
-    if (w < 1 || h < 1 || w > static_cast<uint32_t>(SIM_MAX_SIDE) || h > static_cast<uint32_t>(SIM_MAX_SIDE))
-        return false;
-    *width = static_cast<int>(w);
-    *height = static_cast<int>(h);
-    return true;
+    const uint32_t whole = static_cast<uint32_t>(read.whole);
+    switch (id)
+    {
+    case SEED:
+        options->seed = whole;
+        options->seed_given = true;
+        break;
+    case FRAMES:
+        options->frames = whole;
+        break;
+    case INTERVAL:
+        options->interval_s = read.seconds;
+        break;
+    case EVERY:
+        options->every = whole;
+        options->every_given = true;
+        break;
+    case CSV:
+        options->csv_path = read.text;
+        break;
+    case PLOT:
+        options->plot_path = read.text;
+        break;
+    case PNG:
+        options->png_path = read.text;
+        break;
+    case SIZE:
+        options->width = read.width;
+        options->height = read.height;
+        break;
+    case QUIET:
+        options->quiet = true;
+        break;
+    case DIGEST:
+        options->digest = true;
+        break;
+    case RUNS:
+        options->runs = whole;
+        break;
+    case JOBS:
+        options->jobs = whole;
+        break;
+    case HELP:
+        options->help = true;
+        break;
+    case VERSION:
+        options->version = true;
+        break;
+    }
 }
 } // namespace
 
-uint32_t ChooseSeed(const SimOptions& options)
+std::string SimUsage()
 {
-    return options.seed_given ? options.seed : ClockSeed();
-}
-
-uint32_t RunSim(const SimOptions& options, const std::function<void(uint32_t seed, uint32_t frame)>& each_frame)
-{
-    const uint32_t seed = ChooseSeed(options);
-    ClockUseSynthetic(SIM_CLOCK_FREQUENCY);
-    StartExperiment(seed);
-    if (each_frame)
-        each_frame(seed, 0);
-    const int64_t ticks = IntervalTicks(options.interval_s);
-    // Counted in 64 bits: the last frame may be 4294967295.
-    for (uint64_t frame = 1; frame <= options.frames; ++frame)
-    {
-        ClockAdvance(ticks);
-        RunFrame(nullptr);
-        if (each_frame)
-            each_frame(seed, static_cast<uint32_t>(frame));
-    }
-    return seed;
-}
-
-int64_t IntervalTicks(double interval_s)
-{
-    return static_cast<int64_t>(std::floor(interval_s * static_cast<double>(SIM_CLOCK_FREQUENCY) + 0.5));
+    return UsageText(TABLE);
 }
 
 bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, std::string* error)
@@ -119,112 +133,43 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
     *options = SimOptions();
     for (int i = 1; i < argc; ++i)
     {
+        // --name VALUE or --name=VALUE; an alias (-h) takes one dash and no value.
         std::string name = argv[i];
         const char* value = nullptr;
-        bool has_inline_value = false;
         const size_t equals = name.find('=');
-        if (name.compare(0, 2, "--") == 0 && equals != std::string::npos)
+        const bool dashes = name.compare(0, 2, "--") == 0;
+        if (dashes && equals != std::string::npos)
         {
             value = argv[i] + equals + 1;
             name.resize(equals);
-            has_inline_value = true;
         }
-
-        if (name == "--help" || name == "-h")
-        {
-            options->help = true;
-            continue;
-        }
-        if (name == "--version" || name == "--quiet" || name == "--digest")
-        {
-            (name == "--version" ? options->version : name == "--quiet" ? options->quiet : options->digest) = true;
-            continue;
-        }
-
-        std::string* const file = name == "--png" ? &options->png_path
-                                  : name == "--csv" ? &options->csv_path
-                                  : name == "--plot" ? &options->plot_path
-                                                     : nullptr;
-        const bool known = file != nullptr || name == "--seed" || name == "--frames" || name == "--interval" ||
-                           name == "--every" || name == "--size" || name == "--runs" || name == "--jobs";
-        if (!known)
+        const OptionSpec* option = dashes                                 ? FindOption(TABLE, name.substr(2))
+                                   : name.size() > 1 && name[0] == '-' ? FindOption(TABLE, name.substr(1), true)
+                                                                       : nullptr;
+        if (option == nullptr)
         {
             *error = "unknown option " + Quoted(argv[i]);
             return false;
         }
-        if (!has_inline_value)
+        OptionValue read;
+        if (option->kind != OptionKind::Flag)
         {
-            if (i + 1 >= argc)
+            if (value == nullptr && i + 1 >= argc)
             {
                 *error = name + ": missing value";
                 return false;
             }
-            value = argv[++i];
-        }
-
-        if (name == "--seed")
-        {
-            if (!ParseUnsigned32(value, &options->seed))
+            if (value == nullptr)
+                value = argv[++i];
+            if (!ReadOptionValue(*option, value, &read))
             {
-                *error = "--seed: expected a whole number from 0 to 4294967295, got " + Quoted(value);
-                return false;
-            }
-            options->seed_given = true;
-        }
-        else if (name == "--frames")
-        {
-            if (!ParseUnsigned32(value, &options->frames) || options->frames == 0)
-            {
-                *error = "--frames: expected a whole number from 1 to 4294967295, got " + Quoted(value);
+                // A file name is wrong only when empty, and says so without quoting it.
+                *error = name + ": expected " + ExpectedValue(*option) +
+                         (option->kind != OptionKind::File ? ", got " + Quoted(value) : "");
                 return false;
             }
         }
-        else if (name == "--runs" || name == "--jobs")
-        {
-            const bool runs = name == "--runs";
-            uint32_t count = 0;
-            if (!ParseUnsigned32(value, &count) || count == 0 || (!runs && count > SIM_MAX_JOBS))
-            {
-                *error = name + ": expected a whole number from 1 to " + (runs ? "4294967295" : std::to_string(SIM_MAX_JOBS)) + ", got " +
-                         Quoted(value);
-                return false;
-            }
-            (runs ? options->runs : options->jobs) = count;
-        }
-        else if (file != nullptr)
-        {
-            if (*value == '\0')
-            {
-                *error = name + ": expected a file name";
-                return false;
-            }
-            *file = value;
-        }
-        else if (name == "--size")
-        {
-            if (!ParseSize(value, &options->width, &options->height))
-            {
-                *error = "--size: expected WxH with each side from 1 to 8192, got " + Quoted(value);
-                return false;
-            }
-        }
-        else if (name == "--every")
-        {
-            if (!ParseUnsigned32(value, &options->every))
-            {
-                *error = "--every: expected a whole number from 0 to 4294967295, got " + Quoted(value);
-                return false;
-            }
-            options->every_given = true;
-        }
-        else
-        {
-            if (!ParseInterval(value, &options->interval_s))
-            {
-                *error = "--interval: expected a positive number of seconds, got " + Quoted(value);
-                return false;
-            }
-        }
+        Store(static_cast<SimOption>(option->id), read, options);
     }
 
     if (options->help || options->version)
@@ -248,41 +193,10 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
         return false;
     }
 
-    // The synthetic clock counts whole nanoseconds in 64 bits and advances by the rounded
-    // tick count: that must be at least one tick, and the whole run must fit in the counter.
-    // The double test first keeps the rounding clear of the 64-bit range.
-    const int64_t max_ticks = std::numeric_limits<int64_t>::max() / static_cast<int64_t>(options->frames);
-    const double ticks = options->interval_s * static_cast<double>(SIM_CLOCK_FREQUENCY);
-    const double near_max = static_cast<double>(std::numeric_limits<int64_t>::max()) / options->frames;
-    if (!(ticks >= 0.5 && ticks < near_max) || IntervalTicks(options->interval_s) > max_ticks)
+    if (!IntervalFits(options->interval_s, options->frames))
     {
-        char text[160];
-        std::snprintf(text, sizeof(text),
-                      "--interval: %g s is outside what %u frames on a nanosecond clock can run", options->interval_s,
-                      options->frames);
-        *error = text;
+        *error = "--interval: " + IntervalMisfit(options->interval_s, options->frames);
         return false;
     }
     return true;
-}
-
-std::string SummaryLine(uint32_t frames)
-{
-    char line[200];
-    std::snprintf(line, sizeof(line), "frames=%u needles=%d target=%d n=%llu c=%llu", frames, CRender::CountSticks(),
-                  CRender::TargetStickCount, CStick::SticksTested, CStick::SticksCrossing);
-    return line;
-}
-
-std::string EstimateLine()
-{
-    char line[ESTIMATE_TEXT_SIZE];
-    FormatEstimate(line);
-    return line;
-}
-
-std::string ClosingLines(uint32_t frames)
-{
-    return ChanceLine(CStick::SticksTested, CStick::SticksCrossing) + "\n" + SummaryLine(frames) + "\n" +
-           EstimateLine() + "\n";
 }

@@ -1,13 +1,43 @@
-// The page's URL options, turned into needlecast-sim's arguments and read by its parser.
+// The page's URL options: their table, and the query string read against it.
 #include "web/query.h"
 
+#include "options/table.h"
 #include "utility/text.h"
 
 #include <cstring>
-#include <vector>
 
 namespace
 {
+enum WebOption
+{
+    SEED,
+    INTERVAL,
+    FRAMES,
+    FPS,
+    FAULT,
+};
+
+const char* const FPS_WORDS[] = {"", "0", "1", nullptr};
+const char* const FAULT_WORDS[] = {"vertex", "fragment", "link", nullptr};
+const ShaderFault FAULTS[] = {ShaderFault::VERTEX, ShaderFault::FRAGMENT, ShaderFault::LINK};
+
+// The names without dashes, each with its value after '='; seed, interval and frames take
+// needlecast-sim's values.
+const OptionSpec OPTIONS[] = {
+    {SEED, OptionKind::Whole, "seed", nullptr, "S", 0, 0xFFFFFFFFull, nullptr, "the seed of the random sequence",
+     Synopsis::Alone},
+    {INTERVAL, OptionKind::Seconds, "interval", nullptr, "T", 0, 0, nullptr,
+     "the test mode's seconds per frame on the synthetic clock", Synopsis::Alone},
+    {FRAMES, OptionKind::Whole, "frames", nullptr, "N", 1, 0xFFFFFFFFull, nullptr,
+     "the test mode's frames, run before the first picture", Synopsis::Alone},
+    {FPS, OptionKind::Choice, "fps", nullptr, nullptr, 0, 0, FPS_WORDS, "the frame rate under the estimate",
+     Synopsis::Alone},
+    {FAULT, OptionKind::Choice, "fault", nullptr, "STAGE", 0, 0, FAULT_WORDS,
+     "the test mode's shader stage made to fail", Synopsis::Alone},
+};
+
+const OptionTable TABLE = {"needlecast", OPTIONS, sizeof(OPTIONS) / sizeof(OPTIONS[0]), "", 0, ""};
+
 int HexDigit(char c)
 {
     const char* digits = "0123456789abcdef";
@@ -44,7 +74,8 @@ bool ParseWebQuery(const char* query, WebOptions* options, std::string* error)
     if (!text.empty() && text[0] == '?')
         text.erase(0, 1);
 
-    std::vector<std::string> arguments{"needlecast"};
+    // The run's values are checked after every name is known, the first bad one reported.
+    std::string run_error;
     size_t start = 0;
     while (start <= text.size())
     {
@@ -58,42 +89,42 @@ bool ParseWebQuery(const char* query, WebOptions* options, std::string* error)
         const size_t equals = pair.find('=');
         const std::string name = Decode(pair.substr(0, equals));
         const std::string value = equals == std::string::npos ? "" : Decode(pair.substr(equals + 1));
-        if (name == "fps")
-        {
-            if (value != "" && value != "0" && value != "1")
-            {
-                *error = "fps: expected nothing, 0 or 1, got " + Quoted(value.c_str());
-                return false;
-            }
-            options->fps = value != "0";
-        }
-        else if (name == "fault")
-        {
-            const char* const stages[] = {"vertex", "fragment", "link"};
-            const ShaderFault faults[] = {ShaderFault::VERTEX, ShaderFault::FRAGMENT, ShaderFault::LINK};
-            options->fault = ShaderFault::NONE;
-            for (int k = 0; k < 3; ++k)
-                if (value == stages[k])
-                    options->fault = faults[k];
-            if (options->fault == ShaderFault::NONE)
-            {
-                *error = "fault: expected vertex, fragment or link, got " + Quoted(value.c_str());
-                return false;
-            }
-        }
-        else if (name == "seed" || name == "interval" || name == "frames")
-        {
-            options->test_mode = options->test_mode || name != "seed";
-            std::string argument = "--";
-            argument += name;
-            argument += '=';
-            argument += value;
-            arguments.push_back(argument);
-        }
-        else
+        const OptionSpec* option = FindOption(TABLE, name);
+        if (option == nullptr)
         {
             *error = "unknown option " + Quoted(name.c_str());
             return false;
+        }
+        OptionValue read;
+        const bool good = ReadOptionValue(*option, value.c_str(), &read);
+        const std::string bad = name + ": expected " + ExpectedValue(*option) + ", got " + Quoted(value.c_str());
+        if (!good && option->kind == OptionKind::Choice)
+        {
+            *error = bad;
+            return false;
+        }
+        if (!good && run_error.empty())
+            run_error = bad;
+        switch (static_cast<WebOption>(option->id))
+        {
+        case FPS:
+            options->fps = read.choice != 1;
+            break;
+        case FAULT:
+            options->fault = FAULTS[read.choice];
+            break;
+        case SEED:
+            options->run.seed = static_cast<uint32_t>(read.whole);
+            options->run.seed_given = true;
+            break;
+        case INTERVAL:
+            options->test_mode = true;
+            options->run.interval_s = read.seconds;
+            break;
+        case FRAMES:
+            options->test_mode = true;
+            options->run.frames = static_cast<uint32_t>(read.whole);
+            break;
         }
     }
 
@@ -102,16 +133,14 @@ bool ParseWebQuery(const char* query, WebOptions* options, std::string* error)
         *error = "fault: only in the test mode (with frames or interval)";
         return false;
     }
-
-    std::vector<const char*> argv;
-    argv.reserve(arguments.size());
-    for (const std::string& argument : arguments)
-        argv.push_back(argument.c_str());
-    if (!ParseSimArguments(static_cast<int>(argv.size()), argv.data(), &options->run, error))
+    if (!run_error.empty())
     {
-        // needlecast-sim's message, with the option named as the URL names it.
-        if (error->compare(0, 2, "--") == 0)
-            error->erase(0, 2);
+        *error = run_error;
+        return false;
+    }
+    if (!IntervalFits(options->run.interval_s, options->run.frames))
+    {
+        *error = "interval: " + IntervalMisfit(options->run.interval_s, options->run.frames);
         return false;
     }
     return true;

@@ -1,8 +1,8 @@
 // The page's URL options: ?seed=S, fps, and the test mode's interval=T, frames=N and fault,
-// read with needlecast-sim's own parser so that the values and the errors are the same.
+// which take needlecast-sim's values and say its errors without its dashes.
 #pragma once
 
-#include "sim/sim.h"
+#include "run/run.h"
 #include "web/render_webgl.h"
 
 #include <string>
@@ -10,7 +10,7 @@
 struct WebOptions
 {
     // seed, interval and frames as needlecast-sim takes them.
-    SimOptions run;
+    RunOptions run;
     // The frame-rate line under the estimate (fps, fps=1; fps=0 for none).
     bool fps = false;
     // interval or frames given: run that many frames on the synthetic clock, then draw.

@@ -1,11 +1,11 @@
 // The statistics panel's wasm side: the history, and JSON for the page's script of the figures
-// (needlecast-sim's report's), the chart's look (sim/chart_look.h) and its geometry
-// (sim/chart_scale.h), so that the page draws the chart needlecast-sim draws.
+// (stats/chance.h), the chart's look (chart/chart_look.h) and its geometry
+// (chart/chart_scale.h), so that the page draws the chart needlecast-sim draws.
 #include "web/stats.h"
 
-#include "sim/chart_look.h"
-#include "sim/chart_scale.h"
-#include "sim/report.h"
+#include "chart/chart_look.h"
+#include "chart/chart_scale.h"
+#include "stats/chance.h"
 #include "stick.h"
 
 #include <emscripten.h>

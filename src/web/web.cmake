@@ -5,8 +5,8 @@ add_link_options(-sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1)
 # page also runs from a file, and the page's own script after it), then index.html (with the
 # saver's 48x48 icon inlined), the web app manifest, its icons and the service worker.
 set(page_dir ${CMAKE_BINARY_DIR}/page)
-add_executable(needlecast_page src/web/web_main.cpp src/web/query.cpp src/web/render_webgl.cpp src/web/stats.cpp)
-target_link_libraries(needlecast_page PRIVATE needlecast_sim)
+add_executable(needlecast_page src/web/web_main.cpp src/web/render_webgl.cpp src/web/stats.cpp)
+target_link_libraries(needlecast_page PRIVATE needlecast_web_query needlecast_chart needlecast_overlay_fit)
 set_target_properties(needlecast_page PROPERTIES OUTPUT_NAME needlecast RUNTIME_OUTPUT_DIRECTORY ${page_dir}
   LINK_DEPENDS "${CMAKE_SOURCE_DIR}/src/web/page.js;${CMAKE_SOURCE_DIR}/src/web/panel.js")
 target_link_options(needlecast_page PRIVATE --no-entry -sEXIT_RUNTIME=0 -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2

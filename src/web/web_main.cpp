@@ -6,12 +6,12 @@
 #include "web/stats.h"
 
 #include "look.h"
-#include "overlay_fit.h"
 #include "render.h"
-#include "sim/report.h"
+#include "stats/chance.h"
 #include "stick.h"
 #include "utility/clock.h"
 #include "utility/timer.h"
+#include "web/overlay_fit.h"
 
 #include <emscripten.h>
 

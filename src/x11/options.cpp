@@ -1,6 +1,7 @@
 // The Linux saver's command line, its button rule, window ids and the Xft.dpi reader.
 #include "x11/options.h"
 
+#include "options/table.h"
 #include "utility/text.h"
 
 #include <cmath>
@@ -8,20 +9,41 @@
 #include <cstdlib>
 #include <cstring>
 
-const char* const SAVER_USAGE =
-    "usage: needlecast [--window | --root | --window-id ID | --fullscreen] [--fps] [--help] [--version]\n"
-    "Buffon's needle: needles fall on a ruled pane and pi = 2 * n / c is estimated live.\n"
-    "  --window         a 1024x768 window of its own (the default); q or Escape ends it\n"
-    "  --root           draw into $XSCREENSAVER_WINDOW, or the root window when unset\n"
-    "  --window-id ID   draw into an existing window (decimal or 0x-hex id)\n"
-    "  --fullscreen     cover the screen; a key, a click or a pointer move ends it\n"
-    "  --fps            show the frame rate as a second line\n"
-    "  --help           this text\n"
-    "  --version        the program's name and version\n"
-    "Options take one or two leading dashes.\n";
-
 namespace
 {
+enum SaverOption
+{
+    WINDOW,
+    ROOT,
+    WINDOW_ID,
+    FULLSCREEN,
+    FPS,
+    HELP,
+    VERSION,
+};
+
+// The modes first, one bracket of them.
+const OptionSpec OPTIONS[] = {
+    {WINDOW, OptionKind::Flag, "window", nullptr, nullptr, 0, 0, nullptr,
+     "a 1024x768 window of its own (the default); q or Escape ends it", Synopsis::Alone},
+    {ROOT, OptionKind::Flag, "root", nullptr, nullptr, 0, 0, nullptr,
+     "draw into $XSCREENSAVER_WINDOW, or the root window when unset", Synopsis::Among},
+    // X resource ids are 29 bits; anything past 32 is certainly not one.
+    {WINDOW_ID, OptionKind::WindowId, "window-id", nullptr, "ID", 1, 0xFFFFFFFFull, nullptr,
+     "draw into an existing window (decimal or 0x-hex id)", Synopsis::Among},
+    {FULLSCREEN, OptionKind::Flag, "fullscreen", nullptr, nullptr, 0, 0, nullptr,
+     "cover the screen; a key, a click or a pointer move ends it", Synopsis::Among},
+    {FPS, OptionKind::Flag, "fps", nullptr, nullptr, 0, 0, nullptr, "show the frame rate as a second line",
+     Synopsis::Alone},
+    {HELP, OptionKind::Flag, "help", "h", nullptr, 0, 0, nullptr, "this text", Synopsis::Alone},
+    {VERSION, OptionKind::Flag, "version", nullptr, nullptr, 0, 0, nullptr, "the program's name and version",
+     Synopsis::Alone},
+};
+
+const OptionTable TABLE = {"needlecast", OPTIONS, sizeof(OPTIONS) / sizeof(OPTIONS[0]),
+                           "Buffon's needle: needles fall on a ruled pane and pi = 2 * n / c is estimated live.", 19,
+                           "Options take one or two leading dashes.\n"};
+
 // The option's name without its one or two dashes; null when the word is not an option.
 const char* OptionName(const char* word)
 {
@@ -31,6 +53,11 @@ const char* OptionName(const char* word)
     return name[0] != '\0' && name[0] != '-' ? name : nullptr;
 }
 } // namespace
+
+std::string SaverUsage()
+{
+    return UsageText(TABLE);
+}
 
 bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options, std::string* error)
 {
@@ -45,31 +72,37 @@ bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options,
             *error = "unexpected argument " + Quoted(word) + " (try --help)";
             return false;
         }
+        const OptionSpec* option = FindOption(TABLE, name);
+        if (option == nullptr)
+            option = FindOption(TABLE, name, true);
+        if (option == nullptr)
+        {
+            *error = "unknown option " + Quoted(word) + " (try --help)";
+            return false;
+        }
 
         X11Mode mode;
-        if (std::strcmp(name, "fps") == 0)
+        switch (static_cast<SaverOption>(option->id))
         {
+        case FPS:
             options->fps = true;
             continue;
-        }
-        if (std::strcmp(name, "help") == 0 || std::strcmp(name, "h") == 0)
-        {
+        case HELP:
             options->help = true;
             continue;
-        }
-        if (std::strcmp(name, "version") == 0)
-        {
+        case VERSION:
             options->version = true;
             continue;
-        }
-        if (std::strcmp(name, "window") == 0)
+        case WINDOW:
             mode = X11Mode::Window;
-        else if (std::strcmp(name, "root") == 0)
+            break;
+        case ROOT:
             mode = X11Mode::Root;
-        else if (std::strcmp(name, "fullscreen") == 0)
+            break;
+        case FULLSCREEN:
             mode = X11Mode::FullScreen;
-        else if (std::strcmp(name, "window-id") == 0)
-        {
+            break;
+        case WINDOW_ID:
             mode = X11Mode::WindowId;
             if (i + 1 >= argc || argv[i + 1] == nullptr)
             {
@@ -82,11 +115,7 @@ bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options,
                 return false;
             }
             ++i;
-        }
-        else
-        {
-            *error = "unknown option " + Quoted(word) + " (try --help)";
-            return false;
+            break;
         }
 
         // XScreenSaver's settings run a hack's --root command with --window-id appended, for
@@ -95,7 +124,7 @@ bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options,
                                             (mode == X11Mode::WindowId && options->mode == X11Mode::Root));
         if (mode_given && mode != options->mode && !preview)
         {
-            *error = "--window, --root, --window-id and --fullscreen exclude each other";
+            *error = NamesAmong(TABLE, OPTIONS[WINDOW], "--") + " exclude each other";
             return false;
         }
         options->mode = preview ? X11Mode::WindowId : mode;
@@ -106,11 +135,10 @@ bool ParseSaverOptions(int argc, const char* const* argv, SaverOptions* options,
 
 bool ParseWindowId(const char* text, unsigned long* id)
 {
-    // X resource ids are 29 bits; anything past 32 is certainly not one.
-    unsigned long long value = 0;
-    if (!ParseUnsigned(text, true, 0xFFFFFFFFull, &value) || value == 0)
+    OptionValue value;
+    if (!ReadOptionValue(OPTIONS[WINDOW_ID], text, &value))
         return false;
-    *id = static_cast<unsigned long>(value);
+    *id = static_cast<unsigned long>(value.whole);
     return true;
 }
 

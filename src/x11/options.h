@@ -22,7 +22,8 @@ struct SaverOptions
     bool version = false;
 };
 
-extern const char* const SAVER_USAGE;
+// The usage text of --help, made from the options' table.
+std::string SaverUsage();
 
 // Reads argv[1..]. Options take one or two leading dashes. One mode at most, but --root
 // with --window-id is --window-id (the settings' preview). On a bad option fills error

@@ -163,7 +163,7 @@ int main(int argc, char** argv)
         return Fail(PROGRAM, error, 1);
     if (options.help || options.version)
     {
-        std::fputs(options.help ? SAVER_USAGE : "needlecast " NEEDLECAST_VERSION "\n", stdout);
+        std::fputs(options.help ? SaverUsage().c_str() : "needlecast " NEEDLECAST_VERSION "\n", stdout);
         return 0;
     }
     ShowFps = options.fps;

@@ -1,10 +1,11 @@
 // The histogram of z: the runs counted in bins, the band of +-2 sigma, the standard normal
 // density scaled to the counts, axes with their ticks and names, title and legend.
-#include "sim/histogram.h"
+#include "chart/histogram.h"
 
-#include "sim/chart_cairo.h"
-#include "sim/chart_look.h"
-#include "sim/report.h"
+#include "chart/chart_cairo.h"
+#include "chart/chart_look.h"
+#include "stats/chance.h"
+#include "utility/qzmath.h"
 
 #include <algorithm>
 #include <cmath>

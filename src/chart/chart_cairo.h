@@ -2,7 +2,7 @@
 // legend in the chart's upper right corner, and the page, painted and written as a PNG.
 #pragma once
 
-#include "sim/chart_scale.h"
+#include "chart/chart_scale.h"
 
 #include <cairo.h>
 

@@ -1,5 +1,5 @@
 // COffscreen on EGL's surfaceless platform with a framebuffer object.
-#include "sim/offscreen.h"
+#include "offscreen/offscreen.h"
 
 #include "gl.h"
 

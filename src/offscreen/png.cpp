@@ -1,5 +1,5 @@
 // WritePng: libpng over an output file that appears whole or not at all.
-#include "sim/png.h"
+#include "offscreen/png.h"
 
 #include "utility/output.h"
 

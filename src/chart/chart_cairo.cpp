@@ -1,9 +1,10 @@
 // The charts' cairo pieces: colours, anchored text, the legend and the PNG writer.
-#include "sim/chart_cairo.h"
+#include "chart/chart_cairo.h"
 
-#include "sim/chart_look.h"
-#include "sim/report.h"
+#include "chart/chart_look.h"
+#include "stats/chance.h"
 #include "utility/output.h"
+#include "utility/qzmath.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The page's overlay lines fitted to the canvas's width.
-#include "overlay_fit.h"
+#include "web/overlay_fit.h"
 
 #include "look.h"
 

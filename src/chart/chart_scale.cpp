@@ -1,10 +1,11 @@
 // The convergence chart's points and geometry: the rules of its ranges, ticks, band and
 // legend, drawn alike by needlecast-sim's cairo chart and the page's canvas.
-#include "sim/chart_scale.h"
+#include "chart/chart_scale.h"
 
+#include "chart/chart_look.h"
 #include "render.h"
-#include "sim/chart_look.h"
-#include "sim/report.h"
+#include "stats/chance.h"
+#include "utility/qzmath.h"
 
 #include <algorithm>
 #include <cmath>

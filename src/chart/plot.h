@@ -2,7 +2,7 @@
 // and the band pi +- 2 sigma(n) of chance, drawn with cairo into a PNG. Linux only.
 #pragma once
 
-#include "sim/chart_scale.h"
+#include "chart/chart_scale.h"
 
 #include <string>
 

@@ -1,12 +1,12 @@
-// CConvergencePlot: the chart drawn with cairo from its geometry (sim/chart_scale): band, pi,
+// CConvergencePlot: the chart drawn with cairo from its geometry (chart/chart_scale): band, pi,
 // the estimate, axes with their ticks and names, legend and title.
-#include "sim/plot.h"
+#include "chart/plot.h"
 
 #include "render.h"
-#include "sim/chart_cairo.h"
-#include "sim/chart_look.h"
-#include "sim/chart_scale.h"
-#include "sim/report.h"
+#include "chart/chart_cairo.h"
+#include "chart/chart_look.h"
+#include "chart/chart_scale.h"
+#include "stats/chance.h"
 
 #include <algorithm>
 #include <cstdio>
