@@ -155,7 +155,8 @@ int main(int argc, char** argv)
 #endif
 
     CProgress progress(options.frames, !options.quiet);
-    const uint32_t seed = RunSim(options, [&](uint32_t chosen, uint32_t frame) {
+    // (The seed names the chart, which only the builds that draw make.)
+    [[maybe_unused]] const uint32_t seed = RunSim(options, [&](uint32_t chosen, uint32_t frame) {
         if (frame == 0)
         {
             // The seed first, so that a run with the default seed can be repeated.
