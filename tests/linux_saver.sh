@@ -194,12 +194,13 @@ install_saver() {
 
 # A daemon told to show the saver ($2) runs it with --root and the screen shows the pane;
 # told to stop ($3), the saver is gone. A daemon that answers may not act on commands yet:
-# it is told again every 3 s, for 30 s at most. Where it never runs the saver, the end of
-# its log ($4) is shown.
-shows_saver() { # daemon show-command stop-command log
+# it is told again every 3 s, for 30 s at most; one that has ignored five is started again
+# ($5, where given). Where it never runs the saver, the end of its log ($4) is shown.
+shows_saver() { # daemon show-command stop-command log [restart-command]
   local hack= tries=0
   while [ -z "$hack" ] && [ $tries -lt 10 ]; do
     tries=$((tries + 1))
+    [ $tries -eq 6 ] && [ -n "${5:-}" ] && eval "$5"
     eval "$2" >/dev/null 2>&1
     for _ in $(seq 1 15); do hack=$(savers "needlecast[-a-z0-9]* --root" | head -n 1) && [ -n "$hack" ] && break; sleep 0.2; done
   done
@@ -237,12 +238,17 @@ case_xscreensaver() {
   as_user "$tool" add >"$work/add.txt"
   local place
   place=$(sed -n 's/.*as hack \([0-9]*\) .*/\1/p' "$work/add.txt")
-  as_user env PATH="$work/bin:$PATH" xscreensaver -no-splash -verbose >"$work/daemon.txt" 2>&1 &
-  daemon=$!
+  start_xscreensaver() {
+    as_user env PATH="$work/bin:$PATH" xscreensaver -no-splash -verbose >>"$work/daemon.txt" 2>&1 &
+    daemon=$!
+    for _ in $(seq 1 50); do as_user xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.2; done
+  }
+  start_xscreensaver
   on_exit+=('kill $daemon 2>/dev/null')
-  for _ in $(seq 1 50); do as_user xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.2; done
   shows_saver "XScreenSaver (-select $place)" "as_user xscreensaver-command -select $place" \
-    "as_user xscreensaver-command -deactivate" "$work/daemon.txt"
+    "as_user xscreensaver-command -deactivate" "$work/daemon.txt" \
+    'echo "  (the daemon ignored five, started again)"; kill $daemon; wait $daemon; start_xscreensaver'
+
 
   # Needlecast selected in the settings: their preview runs it with --window-id appended.
   printf 'selected:\t%d\n' $((place - 1)) >>"$file"
@@ -252,7 +258,7 @@ case_xscreensaver() {
   # every shot, until one shows the picture (20 s at most).
   for _ in $(seq 1 20); do
     sleep 1
-    preview=$(ps -o args= -p "$(savers "needlecast --root --window-id" | tail -n 1)" | grep -o '0x[0-9a-fA-F]*$') &&
+    preview=$(ps -o args= -p "$(savers "needlecast --root --window-id" | tail -n 1)" 2>/dev/null | grep -o '0x[0-9a-fA-F]*$') &&
       shot "$preview" "$work/preview.png" && picture_ok "$work/preview.png" && break
   done
   check_picture "$work/preview.png" "the settings' preview pane (window ${preview:-none})"
